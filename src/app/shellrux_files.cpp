@@ -1,0 +1,57 @@
+// The main window's simple buttons: the path pickers, "Clear" and "Run RUX4 (Console)".
+#include <QFileInfo>
+#include <QLineEdit>
+
+#include "app/shellrux_dlg.h"
+#include "platform/seams/child_process.h"
+#include "platform/seams/console.h"
+#include "platform/seams/prompts.h"
+
+namespace rux {
+
+namespace {
+
+// Asks for a file starting from "*.*"; on a choice stores its full path and refreshes.
+void PickInto(CShellruxDlg& window, QString& member, bool save) {
+  std::optional<QString> path =
+      save ? PickSaveFile(&window, "*.*", true) : PickOpenFile(&window, "*.*");
+  if (!path) return;
+  member = *path;
+  window.UpdateData(false);
+}
+
+}  // namespace
+
+void CShellruxDlg::OnBrowseEngine() { PickInto(*this, m_strEnginePath, false); }
+void CShellruxDlg::OnBrowseSource() { PickInto(*this, m_strSourceFile, false); }
+void CShellruxDlg::OnBrowseTarget() { PickInto(*this, m_strTargetFile, true); }
+void CShellruxDlg::OnBrowseVerify() { PickInto(*this, m_strVerifyFile, false); }
+
+void CShellruxDlg::OnClearVerify() {
+  m_editVerify->setText(QString());
+  m_strVerifyFile.clear();
+  UpdateData(true);
+}
+
+// A command line for the command interpreter, as typed. Like the Windows
+// command interpreter, a bare program name is found in the current folder
+// before the search path.
+QString ConsoleCommand(const QString& text) {
+  const qsizetype blank = text.indexOf(' ');
+  const QString program = blank < 0 ? text : text.left(blank);
+  if (!program.isEmpty() && !program.contains('/') && QFileInfo(program).isFile())
+    return "./" + text;
+  return text;
+}
+
+void CShellruxDlg::OnRunConsole() {
+  m_strEngineCommand = m_strEnginePath;
+  Console& console = CurrentConsole();
+  console.Open();
+  console.SetTitle(m_strEngineCommand);
+  ChildProcess::Started started =
+      ChildProcess::Start("/bin/sh", {"-c", ConsoleCommand(m_strEngineCommand).toStdString()});
+  if (started.process) console.Run(*started.process);
+}
+
+}  // namespace rux

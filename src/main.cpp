@@ -1,0 +1,21 @@
+// Start-up only: the toolkit, the prompts and the console, then the application.
+#include <QApplication>
+
+#include "app/shellrux_app.h"
+#include "platform/widgets/console_window.h"
+#include "platform/widgets/widget_prompts.h"
+
+static rux::CShellruxApp theApp;
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("shell_rux");
+  rux::WidgetPrompts prompts;
+  rux::InstallPrompts(&prompts);
+  rux::ConsoleWindow console;
+  rux::InstallConsole(&console);
+  theApp.InitInstance();
+  rux::InstallConsole(nullptr);
+  rux::InstallPrompts(nullptr);
+  return 0;
+}

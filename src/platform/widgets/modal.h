@@ -1,0 +1,17 @@
+#pragma once
+// Every modal run of the program's own windows goes through one seam, so a
+// test can drive the opened window synchronously and end it with OK or Cancel.
+#include <functional>
+
+class QDialog;
+
+namespace rux {
+
+// Runs the dialog modally and returns its result code.
+using ModalRunner = std::function<int(QDialog& dialog)>;
+
+int RunModal(QDialog& dialog);
+// An empty runner restores the real one (QDialog::exec).
+void InstallModalRunner(ModalRunner runner);
+
+}  // namespace rux

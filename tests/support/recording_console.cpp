@@ -1,0 +1,37 @@
+#include "support/recording_console.h"
+
+#include <poll.h>
+
+#include "platform/seams/child_process.h"
+
+namespace rux::test {
+
+RecordingConsole::RecordingConsole() { InstallConsole(this); }
+RecordingConsole::~RecordingConsole() { InstallConsole(nullptr); }
+
+void RecordingConsole::Open() {
+  events << "open";
+  isOpen = true;
+}
+
+void RecordingConsole::SetTitle(const QString& title) { events << "title:" + title; }
+
+void RecordingConsole::Write(const QString& text) { events << "write:" + text; }
+
+int RecordingConsole::Run(ChildProcess& process) {
+  events << "run";
+  if (duringRun) duringRun(process);
+  while (process.OutputFd() >= 0) {
+    pollfd p{process.OutputFd(), POLLIN, 0};
+    ::poll(&p, 1, 100);
+    if (!process.ReadAvailable(output)) process.CloseOutput();
+  }
+  return process.Wait();
+}
+
+void RecordingConsole::Release() {
+  events << "release";
+  isOpen = false;
+}
+
+}  // namespace rux::test
