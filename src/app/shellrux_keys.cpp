@@ -8,6 +8,5 @@ void CShellruxDlg::FillMasterKeyList(const QString&) {}
 void CShellruxDlg::FindMasterKeyByName(const QString&) {}
 void CShellruxDlg::OnBrowseKeyBook() {}
 void CShellruxDlg::OnSelectMasterKey() {}
-void CShellruxDlg::OnKeyManagement() {}
 
 }  // namespace rux
