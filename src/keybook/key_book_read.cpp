@@ -1,0 +1,162 @@
+// The Key Book operations that read a book: counting, names, fields, loading.
+// Each reads the book in one sequential pass with large reads.
+#include <climits>
+#include <cstring>
+#include <ostream>
+
+#include "keybook/book_file.h"
+#include "keybook/key_book.h"
+#include "platform/text/cp1252.h"
+
+namespace rux {
+namespace {
+
+using Mode = BookFile::Mode;
+
+std::string DecimalText(std::uint64_t value) { return std::to_string(value); }
+
+// The record's name, or nothing when the file ends before the name's NUL.
+std::optional<std::string_view> NameOf(std::string_view recordBytes) {
+  const std::string_view name = StoredText(recordBytes, 0);
+  if (name.size() == recordBytes.size() && recordBytes.size() < RECORD_SIZE) return std::nullopt;
+  return name;
+}
+
+NamedRecord NamedRecordOf(std::uint64_t number, std::string_view recordBytes,
+                          std::string_view name) {
+  NamedRecord record;
+  record.number = static_cast<int>(number);
+  record.name = Cp1252ToUtf8(name);
+  for (int n = 1; n <= KEY_COUNT; ++n) {
+    record.fields[n - 1] = Cp1252ToUtf8(StoredText(recordBytes, KeyOffset(n)));
+  }
+  record.fields[10] = Cp1252ToUtf8(StoredText(recordBytes, ENLARGE_OFFSET));
+  record.fields[11] = Cp1252ToUtf8(StoredText(recordBytes, SCRAMBLE_OFFSET));
+  record.deleted = IsDeletedRecord(recordBytes);
+  return record;
+}
+
+unsigned RecordsIn(std::uint64_t size) {
+  const std::uint64_t count = size / RECORD_SIZE;
+  return count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
+}
+
+}  // namespace
+
+bool IsDeletedRecord(std::string_view recordBytes) {
+  static const std::string mark = DeletedMark();
+  return recordBytes == mark;
+}
+
+unsigned CountRecords(const std::string& path) {
+  return RecordsIn(BookFile(path, Mode::ReadCreating).Size());
+}
+
+std::optional<std::vector<NameEntry>> ListNames(const std::string& path) {
+  BookFile file(path, Mode::ReadExisting);
+  if (!file.IsOpen()) return std::nullopt;
+  std::vector<NameEntry> names;
+  names.reserve(RecordsIn(file.Size()));
+  ForEachRecord(file, [&names](std::uint64_t, std::string_view bytes) {
+    const auto name = NameOf(bytes);
+    if (name) names.push_back({Cp1252ToUtf8(*name), IsDeletedRecord(bytes)});
+    return name.has_value();
+  });
+  return names;
+}
+
+Lookup FindByName(const std::string& path, const std::string& name) {
+  Lookup lookup;
+  BookFile file(path, Mode::ReadExisting);
+  if (!file.IsOpen()) {
+    lookup.open = OpenResult::NotAccessible;
+    return lookup;
+  }
+  std::string wanted;
+  if (!Utf8ToCp1252(name, wanted)) return lookup;  // no stored name can equal it
+  ForEachRecord(file, [&](std::uint64_t number, std::string_view bytes) {
+    const auto stored = NameOf(bytes);
+    if (!stored) return false;
+    if (*stored != wanted || number > INT_MAX) return true;
+    lookup.record = NamedRecordOf(number, bytes, *stored);
+    return false;
+  });
+  return lookup;
+}
+
+Lookup ReadFields(const std::string& path, int number) {
+  Lookup lookup;
+  BookFile file(path, Mode::ReadExisting);
+  if (!file.IsOpen()) {
+    lookup.open = OpenResult::NotAccessible;
+    return lookup;
+  }
+  if (number <= 0) return lookup;
+  char bytes[RECORD_SIZE];
+  const std::size_t got =
+      file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, bytes, RECORD_SIZE);
+  const std::string_view record(bytes, got);
+  const auto name = got > 0 ? NameOf(record) : std::nullopt;
+  if (name) lookup.record = NamedRecordOf(number, record, *name);
+  return lookup;
+}
+
+LoadResult LoadRecord(const std::string& path, int number, MasterKeyRecord& record) {
+  std::ostream& diag = Diagnostics();
+  const unsigned count = CountRecords(path);
+  if (number <= 0 || static_cast<unsigned>(number) > count) {
+    diag << "lo siento registro no existente; Repita la Operacion" << std::flush;
+    return LoadResult::NotPresent;
+  }
+  char bytes[RECORD_SIZE];
+  BookFile file(path, Mode::ReadCreating);
+  const std::size_t got =
+      file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, bytes, RECORD_SIZE);
+  const std::string_view recordBytes(bytes, got);
+  if (IsDeletedRecord(recordBytes)) {
+    diag << "\nImposible Seleccionar Un Registro Borrado Operacion Cancelada" << std::flush;
+    return LoadResult::Deleted;
+  }
+  ReadRecord(recordBytes, record, diag);
+  PrintRecord(diag, record);
+  diag << "numero :_" << DecimalText(number) << " activado satisfactoriamente\n" << std::flush;
+  record.recordNumber = number;
+  record.recordCount = count;
+  record.bookPath = path;
+  return LoadResult::Loaded;
+}
+
+int FindFreeSlot(const std::string& path) {
+  BookFile file(path, Mode::ReadCreating);
+  int slot = 0;
+  ForEachRecord(file, [&slot](std::uint64_t number, std::string_view bytes) {
+    if (bytes[0] != 'n' || !IsDeletedRecord(bytes)) return true;
+    if (number <= INT_MAX) slot = static_cast<int>(number);
+    return false;
+  });
+  Diagnostics() << '\n' << std::flush;
+  return slot;
+}
+
+void ListRecordsToConsole(const std::string& path, int first, int count) {
+  std::ostream& diag = Diagnostics();
+  const unsigned records = CountRecords(path);
+  diag << "\n Numero de Registros del Libro " << path << "_:_ " << DecimalText(records) << '\n';
+  BookFile file(path, Mode::ReadCreating);
+  for (int i = 0; i < count; ++i) {
+    const long long number = static_cast<long long>(first) + i;
+    if (number <= 0 || number > records) continue;
+    char bytes[RECORD_SIZE];
+    file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, bytes, RECORD_SIZE);
+    const auto piece = [&bytes](int offset, int width) {
+      return Cp1252ToUtf8(std::string_view(bytes + offset, width));
+    };
+    diag << "clave n_" << DecimalText(number) << " _: " << piece(0, NAME_WIDTH) << '\n';
+    for (int n = 1; n <= KEY_COUNT; ++n) diag << piece(KeyOffset(n), KEY_WIDTH) << '\n';
+    diag << piece(ENLARGE_OFFSET, ENLARGE_WIDTH) << '\n';
+    diag << piece(SCRAMBLE_OFFSET, SCRAMBLE_WIDTH) << '\n';
+  }
+  diag << '\n' << std::flush;
+}
+
+}  // namespace rux

@@ -1,0 +1,14 @@
+#pragma once
+// One run of the Key Book code over arbitrary bytes: the record reader on the
+// bytes, and the name scans, field reads, free-slot scan and text search on a
+// book file holding them. Shared by the fuzzer and the corpus replay test.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace rux::fuzz {
+
+// Returns an empty text when every check held, else what went wrong.
+std::string CheckKeyBookBytes(const std::uint8_t* data, std::size_t size);
+
+}  // namespace rux::fuzz
