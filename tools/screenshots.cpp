@@ -21,8 +21,10 @@ void Save(QWidget& window, const QString& folder, const QString& name) {
   window.show();
   QApplication::processEvents();
   const QString path = folder + "/" + name + ".png";
-  if (window.grab().save(path)) std::printf("%s\n", qPrintable(path));
-  else std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+  if (window.grab().save(path))
+    std::printf("%s\n", qPrintable(path));
+  else
+    std::fprintf(stderr, "could not write %s\n", qPrintable(path));
   window.hide();
 }
 

@@ -12,8 +12,8 @@ QString Quoted(const QString& text) { return '"' + text + '"'; }
 
 QString EngineCommandLine(const EngineItems& items) {
   QString line = Quoted(items.keyBook) + ' ' + QString::number(items.keyNumber) + ' ' +
-                 QChar(items.mode) + ' ' + Quoted(items.source) + ' ' + Quoted(items.target) +
-                 ' ' + Quoted(items.verify);
+                 QChar(items.mode) + ' ' + Quoted(items.source) + ' ' + Quoted(items.target) + ' ' +
+                 Quoted(items.verify);
   for (const QString& p : items.params) line += ' ' + Quoted(p);
   return line;
 }

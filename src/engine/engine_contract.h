@@ -15,8 +15,8 @@ struct EngineItems {
   char mode = 'c';  // 'c' encode, 'd' decode
   QString source;
   QString target;
-  QString verify;                    // "0" when unused
-  std::array<QString, 14> params;    // "0" when empty, quotes already escaped
+  QString verify;                  // "0" when unused
+  std::array<QString, 14> params;  // "0" when empty, quotes already escaped
 };
 
 // The 20 items joined by single blanks, no blank at the end:

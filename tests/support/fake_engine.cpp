@@ -2,10 +2,10 @@
 // file named by FAKE_ENGINE_RECORD (each item followed by a NUL byte, one
 // run per line of items ended by a line feed), prints a line, sleeps
 // FAKE_ENGINE_SLEEP seconds and ends with status FAKE_ENGINE_STATUS.
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 int main(int argc, char** argv) {
   if (const char* record = std::getenv("FAKE_ENGINE_RECORD")) {

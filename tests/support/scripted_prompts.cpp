@@ -12,17 +12,17 @@ ScriptedPrompts::~ScriptedPrompts() {
 }
 
 ScriptedPrompts& ScriptedPrompts::Answer(rux::Answer answer) {
-  queue_.push_back(answer);
+  queue_.push_back(Reply{false, answer, QString()});
   return *this;
 }
 
 ScriptedPrompts& ScriptedPrompts::Pick(const QString& path) {
-  queue_.push_back(std::optional<QString>(path));
+  queue_.push_back(Reply{true, rux::Answer::Ok, path});
   return *this;
 }
 
 ScriptedPrompts& ScriptedPrompts::CancelPick() {
-  queue_.push_back(std::optional<QString>());
+  queue_.push_back(Reply{true, rux::Answer::Cancel, QString()});
   return *this;
 }
 
@@ -55,18 +55,17 @@ rux::Answer ScriptedPrompts::Message(QWidget*, const QString& text, const QStrin
   prompts_.push_back(p);
   if (onPrompt) onPrompt(p);
   if (buttons == Buttons::Ok) return rux::Answer::Ok;
-  if (queue_.empty() || !std::holds_alternative<rux::Answer>(queue_.front())) {
+  if (queue_.empty() || queue_.front().isPick) {
     ADD_FAILURE() << "unscripted question: " << caption.toStdString() << ": " << text.toStdString();
     return rux::Answer::Cancel;
   }
-  rux::Answer a = std::get<rux::Answer>(queue_.front());
+  const rux::Answer a = queue_.front().answer;
   queue_.pop_front();
   return a;
 }
 
 std::optional<QString> ScriptedPrompts::PickFile(QWidget*, PickerKind kind,
-                                                 const QString& initialName,
-                                                 bool overwritePrompt) {
+                                                 const QString& initialName, bool overwritePrompt) {
   Prompt p;
   p.isPicker = true;
   p.picker = kind;
@@ -74,13 +73,14 @@ std::optional<QString> ScriptedPrompts::PickFile(QWidget*, PickerKind kind,
   p.overwritePrompt = overwritePrompt;
   prompts_.push_back(p);
   if (onPrompt) onPrompt(p);
-  if (queue_.empty() || !std::holds_alternative<std::optional<QString>>(queue_.front())) {
+  if (queue_.empty() || !queue_.front().isPick) {
     ADD_FAILURE() << "unscripted file picker";
     return std::nullopt;
   }
-  std::optional<QString> pick = std::get<std::optional<QString>>(queue_.front());
+  const Reply reply = queue_.front();
   queue_.pop_front();
-  return pick;
+  if (reply.path.isEmpty()) return std::nullopt;
+  return reply.path;
 }
 
 }  // namespace rux::test

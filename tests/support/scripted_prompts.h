@@ -8,7 +8,6 @@
 #include <deque>
 #include <functional>
 #include <optional>
-#include <variant>
 #include <vector>
 
 #include "platform/seams/prompts.h"
@@ -45,13 +44,17 @@ class ScriptedPrompts : public Prompts {
   // Called with each prompt before it is answered.
   std::function<void(const Prompt&)> onPrompt;
 
-  rux::Answer Message(QWidget* owner, const QString& text, const QString& caption,
-                      Buttons buttons, Icon icon) override;
+  rux::Answer Message(QWidget* owner, const QString& text, const QString& caption, Buttons buttons,
+                      Icon icon) override;
   std::optional<QString> PickFile(QWidget* owner, PickerKind kind, const QString& initialName,
                                   bool overwritePrompt) override;
 
  private:
-  using Reply = std::variant<rux::Answer, std::optional<QString>>;
+  struct Reply {
+    bool isPick = false;
+    rux::Answer answer = rux::Answer::Cancel;
+    QString path;  // empty: the picker is cancelled
+  };
   std::deque<Reply> queue_;
   std::vector<Prompt> prompts_;
 };

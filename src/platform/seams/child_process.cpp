@@ -1,13 +1,13 @@
 #include "platform/seams/child_process.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 
 extern char** environ;
 
@@ -61,7 +61,7 @@ std::vector<std::string> SplitCommandLine(std::string_view text) {
 namespace {
 
 bool IsRegularFile(const std::string& path) {
-  struct stat st{};
+  struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
@@ -176,8 +176,10 @@ std::optional<int> ChildProcess::Poll() {
   if (status_) return status_;
   int raw = 0;
   pid_t got = ::waitpid(pid_, &raw, WNOHANG);
-  if (got == pid_) status_ = StatusOf(raw);
-  else if (got < 0 && errno != EINTR) status_ = 128;  // no such child any more
+  if (got == pid_)
+    status_ = StatusOf(raw);
+  else if (got < 0 && errno != EINTR)
+    status_ = 128;  // no such child any more
   return status_;
 }
 
@@ -185,8 +187,10 @@ int ChildProcess::Wait() {
   while (!status_) {
     int raw = 0;
     pid_t got = ::waitpid(pid_, &raw, 0);
-    if (got == pid_) status_ = StatusOf(raw);
-    else if (got < 0 && errno != EINTR) status_ = 128;
+    if (got == pid_)
+      status_ = StatusOf(raw);
+    else if (got < 0 && errno != EINTR)
+      status_ = 128;
   }
   return *status_;
 }

@@ -125,8 +125,10 @@ void ConsoleWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ConsoleWindow::reject() {
-  if (running_) RequestStop();
-  else hide();
+  if (running_)
+    RequestStop();
+  else
+    hide();
 }
 
 }  // namespace rux

@@ -9,8 +9,10 @@
 namespace rux {
 
 void DataExchange::Text(QLineEdit* edit, QString& value) {
-  if (saving_) value = edit->text();
-  else if (edit->text() != value) edit->setText(value);
+  if (saving_)
+    value = edit->text();
+  else if (edit->text() != value)
+    edit->setText(value);
 }
 
 void DataExchange::Text(QPlainTextEdit* edit, QString& value) {

@@ -18,8 +18,7 @@ Answer WidgetPrompts::Message(QWidget* owner, const QString& text, const QString
 }
 
 std::optional<QString> WidgetPrompts::PickFile(QWidget* owner, PickerKind kind,
-                                               const QString& initialName,
-                                               bool overwritePrompt) {
+                                               const QString& initialName, bool overwritePrompt) {
   // "*.*" names no file: the picker then starts in the current folder.
   QString start;
   if (!initialName.isEmpty() && initialName != "*.*") start = initialName;
