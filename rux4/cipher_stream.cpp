@@ -3,8 +3,9 @@
 #include <sodium.h>
 
 #include <algorithm>
-#include <vector>
+#include <cstring>
 
+#include "background_io.h"
 #include "exit_status.h"
 #include "file_io.h"
 
@@ -38,36 +39,38 @@ void EncodeStream(int source, int sink, const SecretBytes& key, const KdfCost& c
   const HeaderBytes headerBytes = HeaderToBytes(header);
   WriteAll(sink, headerBytes.data(), headerBytes.size(), "target");
 
-  std::vector<unsigned char> plain(BATCH_CHUNKS * CHUNK_SIZE);
-  std::vector<unsigned char> sealed(BATCH_CHUNKS * SEALED_CHUNK);
+  BackgroundReader reader(source, BATCH_CHUNKS * CHUNK_SIZE, "source");
+  BackgroundWriter writer(sink, BATCH_CHUNKS * SEALED_CHUNK, "target");
   const unsigned char* additional = headerBytes.data();  // first chunk only
   std::size_t additionalSize = headerBytes.size();
   bool atEnd = false;
   progress.Update(0);
   while (!atEnd) {
-    const std::size_t got = ReadUpTo(source, plain.data(), plain.size(), "source");
-    atEnd = got < plain.size();
-    std::size_t sealedSize = 0;
-    for (std::size_t at = 0; at < got || (atEnd && at == got);) {
-      const std::size_t length = std::min(CHUNK_SIZE, got - at);
+    Buffer plain = reader.Next();
+    atEnd = plain.size < BATCH_CHUNKS * CHUNK_SIZE;
+    Buffer sealed = writer.Take();
+    sealed.size = 0;
+    for (std::size_t at = 0; at < plain.size || (atEnd && at == plain.size);) {
+      const std::size_t length = std::min(CHUNK_SIZE, plain.size - at);
       const bool last = length < CHUNK_SIZE;  // a full chunk is never the last one
       unsigned long long written = 0;
       crypto_secretstream_xchacha20poly1305_push(
-          &stream.state, sealed.data() + sealedSize, &written, plain.data() + at, length,
-          additional, additionalSize,
+          &stream.state, sealed.bytes.data() + sealed.size, &written, plain.bytes.data() + at,
+          length, additional, additionalSize,
           last ? crypto_secretstream_xchacha20poly1305_TAG_FINAL
                : crypto_secretstream_xchacha20poly1305_TAG_MESSAGE);
       additional = nullptr;
       additionalSize = 0;
-      sealedSize += static_cast<std::size_t>(written);
+      sealed.size += static_cast<std::size_t>(written);
       at += length;
       if (last) break;
     }
-    WriteAll(sink, sealed.data(), sealedSize, "target");
-    processed += got;
+    writer.Write(std::move(sealed));
+    processed += plain.size;
+    reader.Recycle(std::move(plain));
     progress.Update(processed);
   }
-  sodium_memzero(plain.data(), plain.size());
+  writer.Finish();
 }
 
 EncodedHeader ReadEncodedHeader(int source, HeaderBytes& bytes) {
@@ -87,8 +90,8 @@ void DecodeStream(int source, int sink, const SecretBytes& key, const HeaderByte
                                                       key.Data()) != 0) {
     NotAuthentic("the stream header is damaged");
   }
-  std::vector<unsigned char> sealed(BATCH_CHUNKS * SEALED_CHUNK);
-  std::vector<unsigned char> plain(BATCH_CHUNKS * CHUNK_SIZE);
+  BackgroundReader reader(source, BATCH_CHUNKS * SEALED_CHUNK, "source");
+  BackgroundWriter writer(sink, BATCH_CHUNKS * CHUNK_SIZE, "target");
   const unsigned char* additional = bytes.data();  // first chunk only
   std::size_t additionalSize = bytes.size();
   std::uint64_t consumed = bytes.size();
@@ -96,18 +99,19 @@ void DecodeStream(int source, int sink, const SecretBytes& key, const HeaderByte
   bool atEnd = false;
   progress.Update(consumed);
   while (!atEnd) {
-    const std::size_t got = ReadUpTo(source, sealed.data(), sealed.size(), "source");
-    atEnd = got < sealed.size();
-    std::size_t plainSize = 0;
-    for (std::size_t at = 0; at < got;) {
+    Buffer sealed = reader.Next();
+    atEnd = sealed.size < BATCH_CHUNKS * SEALED_CHUNK;
+    Buffer plain = writer.Take();
+    plain.size = 0;
+    for (std::size_t at = 0; at < sealed.size;) {
       if (finalSeen) NotAuthentic("data follows the end of the encoded file");
-      const std::size_t length = std::min(SEALED_CHUNK, got - at);
+      const std::size_t length = std::min(SEALED_CHUNK, sealed.size - at);
       unsigned long long opened = 0;
       unsigned char tag = 0;
       if (length < CHUNK_OVERHEAD ||
-          crypto_secretstream_xchacha20poly1305_pull(&stream.state, plain.data() + plainSize,
-                                                     &opened, &tag, sealed.data() + at, length,
-                                                     additional, additionalSize) != 0) {
+          crypto_secretstream_xchacha20poly1305_pull(&stream.state, plain.bytes.data() + plain.size,
+                                                     &opened, &tag, sealed.bytes.data() + at,
+                                                     length, additional, additionalSize) != 0) {
         NotAuthentic("wrong Master Key, or the encoded file was changed or cut short (at byte " +
                      std::to_string(consumed + at) + ")");
       }
@@ -118,15 +122,16 @@ void DecodeStream(int source, int sink, const SecretBytes& key, const HeaderByte
       }
       additional = nullptr;
       additionalSize = 0;
-      plainSize += static_cast<std::size_t>(opened);
+      plain.size += static_cast<std::size_t>(opened);
       at += length;
     }
-    WriteAll(sink, plain.data(), plainSize, "target");
-    consumed += got;
-    processed += plainSize;
+    consumed += sealed.size;
+    processed += plain.size;
+    writer.Write(std::move(plain));  // every byte in it has been authenticated
+    reader.Recycle(std::move(sealed));
     progress.Update(consumed);
   }
-  sodium_memzero(plain.data(), plain.size());
+  writer.Finish();
   if (!finalSeen) NotAuthentic("the encoded file was cut short (its end is missing)");
 }
 

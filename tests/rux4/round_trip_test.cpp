@@ -1,9 +1,12 @@
 // ENCODE and DECODE in-process at a low key derivation cost: sizes around the
 // chunk boundaries, damaged and cut encoded files, a wrong Master Key.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "engine_harness.h"
 #include "rux4/cipher_stream.h"
@@ -146,6 +149,19 @@ TEST_F(RoundTrip, PlainFileGivenToDecodeIsNotAnEncodedFile) {
   const test::EngineResult result = DecodeBytes(test::RandomBytes(5000));
   ExpectRefused(result, "random bytes");
   EXPECT_NE(result.err.find("not an encoded file"), std::string::npos) << result.err;
+}
+
+TEST_F(RoundTrip, PipeSourceOfUnknownSizeIsEncodedWhole) {
+  const std::string fifo = dir.File("feed");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string plain = test::RandomBytes(2 * 1024 * 1024 + 3);
+  std::thread feeder([&] { WriteBytes(fifo, plain); });  // opens once the engine does
+  const test::EngineResult encode = Encode(fifo, dir.File("encoded"));
+  feeder.join();
+  ASSERT_EQ(encode.status, EXIT_OK) << encode.err;
+  EXPECT_EQ(test::ProgressValues(encode.out), std::vector<int>{100});
+  ASSERT_EQ(Decode(dir.File("encoded"), dir.File("decoded")).status, EXIT_OK);
+  EXPECT_EQ(ReadBytes(dir.File("decoded")), plain);
 }
 
 TEST(CipherStream, WriteErrorEndsWithReadOrWriteError) {
