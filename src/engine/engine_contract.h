@@ -21,6 +21,10 @@ struct EngineItems {
 
 // The 20 items joined by single blanks, no blank at the end:
 // "BOOK" N c|d "SOURCE" "TARGET" "VERIFY" "P1" ... "P14"
+// Each quoted item splits back into exactly its text: paths arrive as they
+// are, parameters without the backslash escaping each double quote. Only a
+// double quote or a trailing backslash makes an item differ from the text in
+// quotes (more backslashes, so that neither ends the item early).
 QString EngineCommandLine(const EngineItems& items);
 
 struct EngineStart {
