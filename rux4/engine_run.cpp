@@ -16,10 +16,14 @@ namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-// Source, target and verify file must be three different files.
+// Source, target and verify file must be three different files, and the
+// target is never the Key Book.
 void RefuseSameFiles(const Arguments& arguments) {
   if (SameFile(arguments.sourcePath, arguments.targetPath)) {
     throw Failure(EXIT_USAGE, "the source and the target are the same file");
+  }
+  if (SameFile(arguments.bookPath, arguments.targetPath)) {
+    throw Failure(EXIT_USAGE, "the target is the Key Book itself");
   }
   if (arguments.verifyPath.empty()) return;
   if (SameFile(arguments.verifyPath, arguments.sourcePath) ||

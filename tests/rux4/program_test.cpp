@@ -101,6 +101,9 @@ TEST_F(EngineProgram, SameFileAsSourceAndTargetIsRefusedUntouched) {
   }
   ExpectFailure(test::Items(book, 1, "c", source, dir.File("t"), dir.File("t")), EXIT_USAGE,
                 "verify file must differ");
+  const std::string bookBytes = ReadBytes(book);
+  ExpectFailure(test::Items(book, 1, "c", source, book), EXIT_USAGE, "the Key Book itself");
+  EXPECT_EQ(ReadBytes(book), bookBytes);
   EXPECT_EQ(test::FilesIn(dir.Path()),
             (std::vector<std::string>{"book.dat", "hard", "plain.txt", "soft"}));
 }
