@@ -4,9 +4,9 @@
 // device, a pipe) counts as a file that cannot be opened.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "keybook/master_key_record.h"
 
@@ -50,15 +50,17 @@ constexpr std::size_t kRecordsPerRead = 1488;  // about 1 MiB
 template <typename OnRecord>
 void ForEachRecord(BookFile& file, OnRecord&& onRecord) {
   if (!file.IsOpen()) return;
-  std::vector<char> buffer(kRecordsPerRead * RECORD_SIZE);
+  const std::uint64_t records = file.Size() / RECORD_SIZE + 1;
+  const std::size_t size = std::min<std::uint64_t>(records, kRecordsPerRead) * RECORD_SIZE;
+  const std::unique_ptr<char[]> buffer(new char[size]);
   std::uint64_t number = 1;
   for (;;) {
-    const std::size_t got = file.ReadNext(buffer.data(), buffer.size());
+    const std::size_t got = file.ReadNext(buffer.get(), size);
     for (std::size_t at = 0; at < got; at += RECORD_SIZE, ++number) {
       const std::size_t length = std::min<std::size_t>(RECORD_SIZE, got - at);
-      if (!onRecord(number, std::string_view(buffer.data() + at, length))) return;
+      if (!onRecord(number, std::string_view(buffer.get() + at, length))) return;
     }
-    if (got < buffer.size()) return;
+    if (got < size) return;
   }
 }
 

@@ -3,6 +3,7 @@
 // is searched together with the last L - 1 bytes of the read before it, so a
 // match that straddles two reads is found once.
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "keybook/book_file.h"
@@ -52,16 +53,17 @@ void SearchText(const std::string& path, const std::string& text,
   }
 
   const std::size_t overlap = needle.size() - 1;
-  std::vector<char> buffer(overlap + kReadSize);
+  const std::size_t readSize = std::min<std::uint64_t>(kReadSize, file.Size() + 1);
+  const std::unique_ptr<char[]> buffer(new char[overlap + readSize]);
   std::size_t kept = 0;    // bytes carried over from the read before
   std::uint64_t base = 0;  // file offset of buffer[0]
   for (;;) {
-    const std::size_t got = file.ReadNext(buffer.data() + kept, kReadSize);
+    const std::size_t got = file.ReadNext(buffer.get() + kept, readSize);
     const std::size_t length = kept + got;
-    if (!SearchBuffer(buffer.data(), length, needle, base, onMatch)) return;
-    if (got < kReadSize) return;
+    if (!SearchBuffer(buffer.get(), length, needle, base, onMatch)) return;
+    if (got < readSize) return;
     kept = std::min(overlap, length);
-    std::memmove(buffer.data(), buffer.data() + length - kept, kept);
+    std::memmove(buffer.get(), buffer.get() + length - kept, kept);
     base += length - kept;
   }
 }

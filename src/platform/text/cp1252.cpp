@@ -1,5 +1,6 @@
 #include "platform/text/cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -74,6 +75,8 @@ long DecodeUtf8(std::string_view text, std::size_t& pos) {
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
+  const auto isHigh = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
+  if (std::none_of(bytes.begin(), bytes.end(), isHigh)) return std::string(bytes);
   std::string out;
   out.reserve(bytes.size());
   for (char c : bytes) AppendUtf8(CodePointOf(static_cast<unsigned char>(c)), out);
