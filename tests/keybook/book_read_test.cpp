@@ -1,5 +1,6 @@
 // Counting, listing, finding and loading records of a book file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "keybook_test_helpers.h"
 #include "support/temp_dir.h"
@@ -108,6 +109,18 @@ TEST_F(BookRead, DirectReadsNeverCreateABook) {
   EXPECT_FALSE(test::Exists(book));
   EXPECT_FALSE(ListNames(dir.Path()).has_value());
   EXPECT_EQ(FindByName(dir.Path(), "x").open, OpenResult::NotAccessible);
+}
+
+TEST_F(BookRead, APipeIsNoBookAndNothingWaitsOnIt) {
+  const std::string pipe = dir.File("pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_EQ(CountRecords(pipe), 0u);
+  EXPECT_FALSE(ListNames(pipe).has_value());
+  EXPECT_EQ(ReadFields(pipe, 1).open, OpenResult::NotAccessible);
+  EXPECT_EQ(FindFreeSlot(pipe), 0);
+  EXPECT_TRUE(SearchText(pipe, "x").empty());
+  EXPECT_EQ(MarkDeleted(pipe, 1), WriteResult::Failed);
+  EXPECT_EQ(WriteRecordAt(pipe, 1, test::SampleRecord()), WriteResult::Failed);
 }
 
 TEST_F(BookRead, EmptyBookHasNothing) {

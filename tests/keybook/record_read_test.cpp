@@ -44,18 +44,6 @@ TEST(RecordRead, SampleRecordReadsBack) {
   EXPECT_EQ(record.scrambleExponent, 1);
 }
 
-TEST(RecordRead, LeavesTheBookContextAlone) {
-  MasterKeyRecord record;
-  record.recordCount = 7;
-  record.recordNumber = 3;
-  record.bookPath = "/books/a";
-  std::ostringstream diag;
-  ReadRecord(test::SampleRecordBytes(), record, diag);
-  EXPECT_EQ(record.recordCount, 7u);
-  EXPECT_EQ(record.recordNumber, 3);
-  EXPECT_EQ(record.bookPath, "/books/a");
-}
-
 TEST(RecordRead, EmptyNameIsNoError) {
   std::string messages;
   EXPECT_EQ(Read(test::SampleRecordBytes(""), &messages).name, "");

@@ -57,11 +57,5 @@ TEST(Cp1252, InvalidUtf8IsRefused) {
   }
 }
 
-TEST(Cp1252, ConversionReplacesEarlierContent) {
-  std::string bytes = "old";
-  EXPECT_TRUE(Utf8ToCp1252("new", bytes));
-  EXPECT_EQ(bytes, "new");
-}
-
 }  // namespace
 }  // namespace rux

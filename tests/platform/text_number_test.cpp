@@ -97,12 +97,6 @@ TEST_F(NumberConversion, OutOfRangeValues) {
   EXPECT_EQ(ConvertNumber("1.7976931348623157e308"), std::numeric_limits<double>::max());
 }
 
-TEST_F(NumberConversion, ExactNearestDouble) {
-  EXPECT_EQ(ConvertNumber("3250000000.01"), 3250000000.01);
-  EXPECT_EQ(ConvertNumber("0.1"), 0.1);
-  EXPECT_EQ(ConvertNumber("123456789012345678901234567890"), 123456789012345678901234567890.0);
-}
-
 TEST_F(NumberConversion, ConsumedCountsTheConvertedCharacters) {
   std::size_t consumed = 0;
   ConvertNumber("  -1.5e3xyz", &consumed);
