@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "app/about_dlg.h"
 #include "app/shellrux_dlg.h"
+#include "platform/seams/child_process.h"
 #include "platform/widgets/console_window.h"
 #include "platform/widgets/modal.h"
 #include "platform/widgets/widget_prompts.h"
@@ -56,5 +58,28 @@ int main(int argc, char** argv) {
   console.SetTitle("CODIFICANDO ...RUX...");
   console.Write("\n ENCODING...Wait a moment please\n Source File: /home/user/plain.txt");
   Save(console, folder, "console");
+
+  // The console while the engine runs: its output as it comes and the progress bar.
+  console.Open();
+  console.Write(
+      "\n ENCODING...Wait a moment please\n Source File: /home/user/plain.txt"
+      "\n Target File: /home/user/plain.rux\n ENCODING...Wait a moment please\n");
+  rux::ChildProcess::Started engine = rux::ChildProcess::Start(
+      "/bin/sh", {"-c",
+                  "echo 'rux4: key book books.dat, master key 3'; echo 'rux4: encoding plain.txt'; "
+                  "echo 'progress: 40%'; sleep 10"});
+  if (engine.process) {
+    QTimer grab;
+    int tries = 0;
+    QObject::connect(&grab, &QTimer::timeout, [&] {
+      if (console.Progress() < 40 && ++tries < 100) return;
+      grab.stop();
+      Save(console, folder, "console-running");
+      engine.process->Terminate();
+    });
+    grab.start(50);
+    console.Run(*engine.process);
+    console.Release();
+  }
   return 0;
 }
