@@ -1,0 +1,62 @@
+#pragma once
+// Key Books for the window tests, made with the Key Book library, and the
+// diagnostics kept off the test output.
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "keybook/key_book.h"
+#include "keybook/master_key_record.h"
+#include "support/temp_dir.h"
+
+namespace rux::test {
+
+// The Key Book diagnostics go to a string for the life of the object.
+class QuietBook {
+ public:
+  QuietBook() { SetDiagnostics(&text_); }
+  ~QuietBook() { SetDiagnostics(nullptr); }
+  QuietBook(const QuietBook&) = delete;
+  QuietBook& operator=(const QuietBook&) = delete;
+  std::string Text() const { return text_.str(); }
+
+ private:
+  std::ostringstream text_;
+};
+
+// A record whose keys name it: Key n is "<name>-k<n>".
+inline MasterKeyRecord KeyRecord(const std::string& name, double enlarge = 5,
+                                 double scramble = 3.25) {
+  MasterKeyRecord record;
+  record.name = name;
+  for (int n = 1; n <= KEY_COUNT; ++n) record.keys[n - 1] = name + "-k" + std::to_string(n);
+  record.enlarge = enlarge;
+  record.scramble = scramble;
+  return record;
+}
+
+inline std::string BytesOf(const MasterKeyRecord& record) {
+  std::ostringstream ignored;
+  return RecordBytes(record, ignored);
+}
+
+// Records in order; an empty entry holds the deleted mark.
+inline void MakeBook(const std::string& path,
+                     const std::vector<std::optional<MasterKeyRecord>>& records) {
+  std::string bytes;
+  for (const auto& record : records) bytes += record ? BytesOf(*record) : DeletedMark();
+  WriteBytes(path, bytes);
+}
+
+// Record n (from 1) of the book's bytes; shorter or empty past the end.
+inline std::string RecordOf(const std::string& bookBytes, int n) {
+  const std::size_t at = static_cast<std::size_t>(n - 1) * RECORD_SIZE;
+  return at < bookBytes.size() ? bookBytes.substr(at, RECORD_SIZE) : std::string();
+}
+
+inline std::string NameOf(const std::string& recordBytes) {
+  return std::string(StoredText(recordBytes, 0));
+}
+
+}  // namespace rux::test
