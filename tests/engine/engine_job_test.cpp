@@ -79,20 +79,6 @@ class SteppingClock {
   std::string savedTz_;
 };
 
-TEST(EngineJob, CancelAtTheConfirmationLeavesOnlyTheEscapedParameters) {
-  test::ScriptedPrompts prompts;
-  test::RecordingConsole console;
-  PlainWindow window;
-  window.params[0] = R"(say "hi")";
-  prompts.Answer(Answer::Cancel);
-  EngineJob(window, JobMode::Encode);
-  EXPECT_EQ(window.calls, FocusAndParams());
-  EXPECT_EQ(window.params[0], R"(say \"hi\")");
-  EXPECT_TRUE(console.events.isEmpty());
-  EXPECT_TRUE(window.log.isEmpty());
-  EXPECT_EQ(window.engineCommand, "rux4.exe");
-}
-
 TEST(EngineJob, RefreshesAfterTheHeaderTheOutcomeAndTheClosingLine) {
   test::ScriptedPrompts prompts;
   test::RecordingConsole console;
@@ -132,28 +118,6 @@ TEST(EngineJob, EncodeReadsTheClockForItsErrorNumberDecodeReusesTheOutcomeStamp)
         << window.log.toStdString();
     EXPECT_EQ(window.calls.count("refresh"), 4);
   }
-}
-
-TEST(EngineJob, EmptyMandatoryValueReleasesTheConsoleBeforeTheBox) {
-  test::ScriptedPrompts prompts;
-  test::RecordingConsole console;
-  PlainWindow window;
-  window.target.clear();
-  bool openAtBox = true;
-  prompts.onPrompt = [&](const test::Prompt& p) {
-    if (p.caption == "ERROR") openAtBox = console.isOpen;
-  };
-  prompts.Answer(Answer::Ok);
-  EngineJob(window, JobMode::Decode);
-  EXPECT_EQ(prompts.MessageTexts().last(), "MANDATORY PARAMETERS EMPTY.\n\nFILL MANDATORY FIELDS.");
-  EXPECT_FALSE(openAtBox);
-  EXPECT_EQ(console.events.size(), 7);  // open, title, four writes, release
-  EXPECT_EQ(console.events.last(), "release");
-  EXPECT_EQ(window.engineCommand, FAKE_ENGINE_PATH);
-  EXPECT_TRUE(window.verify.isEmpty());
-  EXPECT_TRUE(window.params[0].isEmpty());
-  EXPECT_TRUE(window.log.isEmpty());
-  EXPECT_EQ(window.calls, FocusAndParams());
 }
 
 }  // namespace
