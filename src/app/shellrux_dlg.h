@@ -18,6 +18,8 @@ class QPushButton;
 
 namespace rux {
 
+struct ConfigurationValues;
+
 class CShellruxDlg : public Dialog {
   Q_OBJECT
  public:
@@ -72,6 +74,9 @@ class CShellruxDlg : public Dialog {
   // Configuration file.
   void SaveConfiguration();
   void LoadConfiguration();
+  // Storing copies the members a configuration file keeps into values;
+  // loading copies values into the members and refreshes the window.
+  void Serialize(ConfigurationValues& values, bool storing);
 
   // Controls the handlers in other files reach.
   QComboBox* MasterKeyCombo() const { return m_comboMasterKey; }
