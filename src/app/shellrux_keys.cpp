@@ -1,12 +1,102 @@
 // Choosing the Key Book and the Master Key in the main window.
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <algorithm>
+
 #include "app/shellrux_dlg.h"
+#include "keybook/key_book.h"
+#include "platform/seams/prompts.h"
 
 namespace rux {
 
-void CShellruxDlg::ReadMasterKey() {}
-void CShellruxDlg::FillMasterKeyList(const QString&) {}
-void CShellruxDlg::FindMasterKeyByName(const QString&) {}
-void CShellruxDlg::OnBrowseKeyBook() {}
-void CShellruxDlg::OnSelectMasterKey() {}
+namespace {
+
+std::string FilePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+void ReportBookNotAccessible(CShellruxDlg& window) {
+  MessageBox(&window, "The Key Book is not accessible, access is denied.", "ERROR");
+  window.ParamField(1)->setFocus();
+}
+
+// The list holds the live records only: the position of record number among
+// them, or -1 when that record is deleted or not in the book.
+int ListPosition(const std::vector<NameEntry>& names, int number) {
+  if (number < 1 || static_cast<std::size_t>(number) > names.size()) return -1;
+  const auto record = names.begin() + (number - 1);
+  if (record->deleted) return -1;
+  return static_cast<int>(
+      std::count_if(names.begin(), record, [](const NameEntry& e) { return !e.deleted; }));
+}
+
+// Selects the entry at position, or none when there is no such entry.
+void SelectEntry(QComboBox* combo, long long position) {
+  combo->setCurrentIndex(position >= 0 && position < combo->count() ? static_cast<int>(position)
+                                                                    : -1);
+}
+
+}  // namespace
+
+void CShellruxDlg::ReadMasterKey() {
+  const Lookup lookup = ReadFields(FilePath(m_strKeyBook), m_nKeyNumber);
+  if (lookup.open == OpenResult::NotAccessible) return ReportBookNotAccessible(*this);
+  if (lookup.record) {
+    m_strMasterKeyName = Text(lookup.record->name);
+    for (std::size_t i = 0; i < m_strKey.size(); ++i) m_strKey[i] = Text(lookup.record->fields[i]);
+    m_nLastKeyRead = m_nKeyNumber;
+  }
+  UpdateData(false);
+}
+
+void CShellruxDlg::FillMasterKeyList(const QString& emptyMessage) {
+  if (m_strKeyBook.isEmpty()) {
+    MessageBox(this, emptyMessage, "ERROR");
+    m_comboMasterKey->setFocus();
+    SelectEntry(m_comboMasterKey, static_cast<long long>(m_nKeyNumber) - 1);
+    return;
+  }
+  const std::optional<std::vector<NameEntry>> names = ListNames(FilePath(m_strKeyBook));
+  if (!names) return ReportBookNotAccessible(*this);
+  QStringList live;
+  for (const NameEntry& entry : *names) {
+    if (!entry.deleted) live << Text(entry.name);
+  }
+  m_comboMasterKey->clear();
+  m_comboMasterKey->addItems(live);
+  UpdateData(false);
+  m_comboMasterKey->setFocus();
+  SelectEntry(m_comboMasterKey, ListPosition(*names, m_nKeyNumber));
+}
+
+void CShellruxDlg::FindMasterKeyByName(const QString& name) {
+  const Lookup lookup = FindByName(FilePath(m_strKeyBook), name.toStdString());
+  if (lookup.open == OpenResult::NotAccessible) return ReportBookNotAccessible(*this);
+  if (lookup.record) {
+    m_nKeyNumber = lookup.record->number;
+    m_nLastKeyRead = lookup.record->number;
+  }
+  UpdateData(false);
+}
+
+void CShellruxDlg::OnBrowseKeyBook() {
+  if (const std::optional<QString> path = PickOpenFile(this, "*.*")) {
+    m_strKeyBook = *path;
+    m_nKeyNumber = 1;
+    ReadMasterKey();
+    UpdateData(false);
+  }
+  FillMasterKeyList("No Master Key present, select one and try again.");
+}
+
+void CShellruxDlg::OnSelectMasterKey() {
+  const int picked = m_comboMasterKey->currentIndex();
+  m_strMasterKeyCombo = picked >= 0 ? m_comboMasterKey->itemText(picked) : QString();
+  FindMasterKeyByName(m_strMasterKeyCombo);
+  m_strMasterKeyName = m_strMasterKeyCombo;
+  UpdateData(false);
+  UpdateData(true);
+}
 
 }  // namespace rux
