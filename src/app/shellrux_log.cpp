@@ -1,5 +1,10 @@
 // The log panel of the main window.
+#include <QPlainTextEdit>
+
+#include "app/log_dlg.h"
 #include "app/shellrux_dlg.h"
+#include "platform/seams/prompts.h"
+#include "platform/text/timestamp.h"
 
 namespace rux {
 
@@ -8,8 +13,34 @@ void CShellruxDlg::AppendLog(const QString& text) {
   UpdateData(false);
 }
 
-void CShellruxDlg::OnCopyKeysToLog() {}
-void CShellruxDlg::OnClearLog() {}
-void CShellruxDlg::OnEditLog() {}
+void CShellruxDlg::OnCopyKeysToLog() {
+  UpdateData(true);
+  ReadMasterKey();
+  if (m_nKeyNumber != m_nLastKeyRead) return;
+  QString entry = "\n FECHA: " + QString::fromStdString(TimeStamp(Now()));
+  entry += "\nLibro Claves: " + m_strKeyBook;
+  entry += "\nNumero de Clave: " + QString::number(m_nKeyNumber);
+  for (std::size_t i = 0; i < m_strKey.size(); ++i) {
+    entry += QString("\nClave%1: ").arg(i + 1) + m_strKey[i];
+  }
+  AppendLog(entry + "\n");
+}
+
+void CShellruxDlg::OnClearLog() {
+  if (!Confirm(this, "ATTENTION! Are you sure you want to delete LOG?", "LOG DELETE")) return;
+  m_strLog.clear();
+  UpdateData(false);
+}
+
+void CShellruxDlg::OnEditLog() {
+  m_editLog->setFocus();
+  CLogDlg logWindow(this);
+  logWindow.m_strText = m_strLog;
+  UpdateData(false);
+  if (logWindow.DoModal() != IDOK) return;
+  UpdateData(true);
+  m_strLog = logWindow.m_strText;
+  UpdateData(false);
+}
 
 }  // namespace rux
