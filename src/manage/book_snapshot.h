@@ -1,0 +1,27 @@
+#pragma once
+// What the key management window last listed from a Key Book: enough to tell,
+// at the next repaint, whether anything in the book (or the book itself) has
+// changed since.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace rux {
+
+struct BookSnapshot {
+  std::string path;
+  bool accessible = false;  // the book could be opened and its names read
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = -1;
+  std::int64_t modifiedNs = 0;
+  std::vector<std::string> liveNames;  // names of the records without the deleted mark, in order
+
+  bool operator==(const BookSnapshot&) const = default;
+};
+
+// Reads the book's file status, then its names; a book that cannot be opened
+// gives an inaccessible snapshot with no names.
+BookSnapshot ReadBookSnapshot(const std::string& path);
+
+}  // namespace rux
