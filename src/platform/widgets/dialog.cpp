@@ -3,6 +3,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "platform/widgets/modal.h"
 
@@ -15,13 +18,98 @@ void DataExchange::Text(QLineEdit* edit, QString& value) {
     edit->setText(value);
 }
 
-void DataExchange::Text(QPlainTextEdit* edit, QString& value) {
-  if (saving_) {
-    value = edit->toPlainText();
-  } else if (edit->toPlainText() != value) {
-    edit->setPlainText(value);
-    edit->moveCursor(QTextCursor::End);
+namespace {
+
+// The text a plain text edit shows, remembered from its last exchange until
+// its document changes. A text of megabytes (the main window's log) is then
+// not copied out again by an exchange with no edit since, and a refresh that
+// only adds to the end inserts only what was added.
+class ShownText : public QObject {
+ public:
+  static ShownText& Of(QPlainTextEdit* edit) {
+    for (QObject* child : edit->children()) {
+      if (auto* shown = dynamic_cast<ShownText*>(child)) return *shown;
+    }
+    return *new ShownText(edit);
   }
+
+  // What the edit returns as its text.
+  const QString& Text() {
+    Watch();
+    if (!known_) Remember(edit_->toPlainText());
+    return text_;
+  }
+
+  void Show(const QString& value) {
+    const QString& shown = Text();
+    if (shown == value) return;
+    QTextDocument* document = edit_->document();
+    if (value.startsWith(shown)) {
+      // Like setPlainText, the change cannot be undone by the user.
+      const QString added = value.sliced(shown.size());
+      const bool undo = document->isUndoRedoEnabled();
+      document->setUndoRedoEnabled(false);
+      QTextCursor end(document);
+      end.movePosition(QTextCursor::End);
+      end.insertText(added);
+      document->setUndoRedoEnabled(undo);
+    } else {
+      edit_->setPlainText(value);
+    }
+    edit_->moveCursor(QTextCursor::End);
+    if (ReadsBackAsIs(value)) Remember(value);
+  }
+
+ private:
+  explicit ShownText(QPlainTextEdit* edit) : QObject(edit), edit_(edit) {}
+
+  // A document gives back what was put in, except for these characters:
+  // line and paragraph breaks other than \n become \n, no-break space a blank.
+  static bool ReadsBackAsIs(const QString& text) {
+    for (QChar c : text) {
+      switch (c.unicode()) {
+        case u'\r':
+        case 0x00A0:
+        case 0x2028:
+        case 0x2029:
+        case 0xFDD0:
+        case 0xFDD1:
+          return false;
+      }
+    }
+    return true;
+  }
+
+  // Any change of the document's text forgets the remembered one. The
+  // document reports the change before the edit raises textChanged, so a
+  // read from a textChanged handler sees the new text.
+  void Watch() {
+    if (document_ == edit_->document()) return;
+    if (document_) disconnect(document_, nullptr, this, nullptr);
+    document_ = edit_->document();
+    known_ = false;
+    connect(document_, &QTextDocument::contentsChange, this, [this] { known_ = false; });
+  }
+
+  void Remember(const QString& text) {
+    text_ = text;
+    known_ = true;
+  }
+
+  QPlainTextEdit* edit_;
+  QPointer<QTextDocument> document_;
+  QString text_;
+  bool known_ = false;
+};
+
+}  // namespace
+
+void DataExchange::Text(QPlainTextEdit* edit, QString& value) {
+  ShownText& shown = ShownText::Of(edit);
+  if (saving_)
+    value = shown.Text();
+  else
+    shown.Show(value);
 }
 
 void DataExchange::Number(QLineEdit* edit, int& value) {
