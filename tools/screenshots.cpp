@@ -4,14 +4,22 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 #include "app/about_dlg.h"
 #include "app/shellrux_dlg.h"
+#include "editing/field_rules.h"
+#include "editing/modify_dlg.h"
+#include "editing/new_master_key_dlg.h"
+#include "keybook/key_book.h"
+#include "manage/keys_dlg.h"
+#include "manage/search_dlg.h"
 #include "platform/seams/child_process.h"
 #include "platform/widgets/console_window.h"
 #include "platform/widgets/modal.h"
@@ -28,6 +36,62 @@ void Save(QWidget& window, const QString& folder, const QString& name) {
   else
     std::fprintf(stderr, "could not write %s\n", qPrintable(path));
   window.hide();
+}
+
+// A small Key Book for the key management windows.
+QString MakeSampleBook(const QTemporaryDir& folder) {
+  const std::string path = folder.filePath("keys.dat").toStdString();
+  for (const char* name : {"office", "archive", "travel"}) {
+    rux::MasterKeyRecord record;
+    record.name = name;
+    record.bookPath = path;
+    for (int n = 1; n <= rux::KEY_COUNT; ++n) {
+      record.keys[n - 1] = std::string(name) + "-key-" + std::to_string(n);
+    }
+    record.enlarge = 5;
+    record.scramble = 3.25;
+    rux::StoreNewRecord(path, record);
+  }
+  return QString::fromStdString(path);
+}
+
+void SaveKeyManagementWindows(const QString& folder, QString& name) {
+  std::ostringstream diagnostics;
+  rux::SetDiagnostics(&diagnostics);
+  QTemporaryDir temporary;
+  const QString book = MakeSampleBook(temporary);
+
+  rux::CKeysDlg keys;
+  keys.m_strKeyBook = book;
+  keys.m_strMasterKeyName = "archive";
+  keys.show();
+  keys.RefreshList();
+  keys.ShowSelected();
+  Save(keys, folder, "keys");
+
+  rux::CNewMasterKeyDlg newMasterKey;
+  newMasterKey.m_strKeyBook = book;
+  newMasterKey.m_nKeyNumber = 2;
+  name = "new-master-key";
+  newMasterKey.DoModal();
+
+  rux::CModifyDlg modify;
+  modify.m_strKeyBook = book;
+  modify.m_nKeyNumber = 2;
+  modify.m_strMasterKeyName = "archive";
+  modify.m_strKey = keys.m_strKey;
+  modify.m_strEnlarge = keys.m_strEnlarge;
+  rux::MasterKeyRecord record;
+  rux::LoadRecord(book.toStdString(), 2, record);
+  modify.m_strScramble = QString::fromStdString(rux::FormatScramble(record));
+  modify.UpdateData(false);
+  Save(modify, folder, "modify");
+
+  rux::CSearchDlg search;
+  search.m_strSearchText = "archive-key";
+  name = "search";
+  search.DoModal();
+  rux::SetDiagnostics(nullptr);
 }
 
 }  // namespace
@@ -52,6 +116,8 @@ int main(int argc, char** argv) {
 
   rux::CAboutDlg about;
   Save(about, folder, "about");
+
+  SaveKeyManagementWindows(folder, name);
 
   rux::ConsoleWindow console;
   console.Open();
