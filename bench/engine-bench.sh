@@ -11,8 +11,8 @@
 # folder; on a disk, rux4.exe also waits for its target to reach the disk
 # (fsync) and the other tools do not.
 set -euo pipefail
-engine="$1"
-raw_loop="$2"
+engine="$(realpath "$1")"
+raw_loop="$(realpath "$2")"
 mib="${RUX_ENGINE_BENCH_MIB:-1024}"
 runs=3
 
@@ -119,10 +119,11 @@ printf '%-30s %12s %12s %10s %10s %9s %9s\n' tool "encode MiB/s" "decode MiB/s" 
 
 best_push=""; best_pull=""
 for _ in $(seq "$runs"); do
+  "$raw_loop" big.bin > raw.txt
   while read -r what seconds; do
     if [ "$what" = push ] && { [ -z "$best_push" ] || awk -v a="$seconds" -v b="$best_push" 'BEGIN { exit !(a < b) }'; }; then best_push=$seconds; fi
     if [ "$what" = pull ] && { [ -z "$best_pull" ] || awk -v a="$seconds" -v b="$best_pull" 'BEGIN { exit !(a < b) }'; }; then best_pull=$seconds; fi
-  done < <("$raw_loop" big.bin)
+  done < raw.txt
 done
 result[raw.enc]=$(awk -v m="$mib" -v t="$best_push" 'BEGIN { printf "%.0f", m / t }')
 result[raw.dec]=$(awk -v m="$mib" -v t="$best_pull" 'BEGIN { printf "%.0f", m / t }')
