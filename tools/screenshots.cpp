@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/log_dlg.h"
 #include "app/shellrux_dlg.h"
 #include "editing/field_rules.h"
 #include "editing/modify_dlg.h"
@@ -116,6 +117,13 @@ int main(int argc, char** argv) {
 
   rux::CAboutDlg about;
   Save(about, folder, "about");
+
+  rux::CLogDlg log;
+  log.m_strText =
+      "\n FECHA: Fri Mar 01 09:05:07 2013\n\nLibro Claves: /home/user/keys.dat"
+      "\nNumero de Clave: 2\nClave1: archive-key-1\nClave2: archive-key-2\n";
+  name = "log";
+  log.DoModal();
 
   SaveKeyManagementWindows(folder, name);
 
