@@ -22,8 +22,6 @@ class CRecordEditDlg : public Dialog {
   QString m_strEnlarge;
   QString m_strScramble;
 
-  const RecordForm& Form() const { return m_form; }
-
  protected:
   CRecordEditDlg(QWidget* parent, const RecordLook& look, CheckMoment checkMoment);
 

@@ -156,17 +156,6 @@ TEST_F(ModifyTest, TheLiveWarningComesAfterTheTypedTextShows) {
   EXPECT_EQ(prompts.Captions(), QStringList({"SCRAMBLE", "SCRAMBLE ERROR", "SCRAMBLE ERROR"}));
 }
 
-TEST_F(ModifyTest, EveryTypedChangeReachesTheValues) {
-  MakeBook(book, {KeyRecord("one")});
-  RunModify(1, "one", [](CModifyDlg& d) {
-    QTest::keyClicks(Child<QLineEdit>(&d, "key10"), "+");
-    EXPECT_EQ(d.m_strKey[9], "one-k10+");
-    QTest::keyClicks(Child<QComboBox>(&d, "masterKeyName")->lineEdit(), "!");
-    EXPECT_EQ(d.m_strMasterKeyName, "one!");
-    d.reject();
-  });
-}
-
 // A failed write is never reported as success, and what was typed stays.
 TEST_F(ModifyTest, ABookThatCannotBeWrittenIsReportedAndTheWindowStaysOpen) {
   MakeBook(book, {KeyRecord("one")});

@@ -100,20 +100,6 @@ TEST_F(NewMasterKeyTest, ADeletedFirstRecordIsReused) {
   EXPECT_EQ(test::NameOf(RecordOf(bytes, 1)), "again");
 }
 
-TEST_F(NewMasterKeyTest, ARecordNamedLikeTheMarkIsNoFreeSlot) {
-  MakeBook(book, {KeyRecord("nnnova")});
-  StoreNamed(book, "new");
-  const std::string bytes = ReadBytes(book);
-  EXPECT_EQ(RecordOf(bytes, 1), BytesOf(KeyRecord("nnnova")));
-  EXPECT_EQ(test::NameOf(RecordOf(bytes, 2)), "new");
-}
-
-TEST_F(NewMasterKeyTest, AMissingBookIsCreatedWithTheRecordAsNumberOne) {
-  StoreNamed(book, "first");
-  EXPECT_EQ(test::NameOf(RecordOf(ReadBytes(book), 1)), "first");
-  EXPECT_EQ(ReadBytes(book).size(), std::size_t(RECORD_SIZE));
-}
-
 TEST_F(NewMasterKeyTest, EachKeyIsStoredUnderItsOwnNumber) {
   RunNew(book, [](CNewMasterKeyDlg& d) {
     for (int n = 1; n <= 10; ++n) {
@@ -130,21 +116,6 @@ TEST_F(NewMasterKeyTest, EachKeyIsStoredUnderItsOwnNumber) {
   expected.enlarge = 5;
   expected.scramble = 3.25;
   EXPECT_EQ(ReadBytes(book), BytesOf(expected));
-}
-
-TEST_F(NewMasterKeyTest, TheOpenersValuesAreShownAndHandedBack) {
-  RunNew(
-      book,
-      [&](CNewMasterKeyDlg& d) {
-        EXPECT_EQ(Child<QLineEdit>(&d, "keyBook")->text(), QString::fromStdString(book));
-        EXPECT_EQ(Child<QLineEdit>(&d, "keyNumber")->text(), "7");
-        QTest::keyClicks(Child<QLineEdit>(&d, "key3"), "x");
-        d.accept();
-        EXPECT_EQ(d.m_strKey[2], "x");
-        EXPECT_EQ(d.m_strMasterKeyName, "NAME_MASTER_KEY");
-        EXPECT_EQ(d.m_nKeyNumber, 7);
-      },
-      7);
 }
 
 TEST_F(NewMasterKeyTest, TypingIsLimitedToWhatTheBookHolds) {
@@ -216,16 +187,6 @@ TEST_F(NewMasterKeyTest, EmptyOrInfiniteNumbersAreStoredAsZeroWithTheirMessages)
   const std::string record = RecordOf(ReadBytes(book), 1);
   EXPECT_EQ(record.substr(ENLARGE_OFFSET), std::string("0\0", 2) + std::string(13, ',') +
                                                std::string("0\0", 2) + std::string(18, '-'));
-}
-
-TEST_F(NewMasterKeyTest, CommaEndsTheNumberWithoutAnyMessage) {
-  RunNew(book, [&](CNewMasterKeyDlg& d) {
-    Child<QLineEdit>(&d, "scramble")->setText("1,5");
-    d.accept();
-  });
-  EXPECT_EQ(prompts.Captions(), QStringList({"MODIFY"}));
-  const std::string record = RecordOf(ReadBytes(book), 1);
-  EXPECT_EQ(std::string(StoredText(record, SCRAMBLE_OFFSET)), "1000000000.01");
 }
 
 // A failed write is never reported as success, and what was typed stays.

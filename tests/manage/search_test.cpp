@@ -49,16 +49,6 @@ TEST_F(SearchTest, EachMatchIsOneBoxWithItsPlaceAndRecord) {
   EXPECT_EQ(FoundAtText(1440), "Found at: 1440 registry location.3");
 }
 
-TEST_F(SearchTest, ANameIsFoundWhereverItsCharactersStand) {
-  MakeBook(book, {KeyRecord("AB"), KeyRecord("x")});
-  SearchBook(nullptr, Book(), "AB");
-  // The name, and every key of record 1 starts with it.
-  ASSERT_EQ(prompts.Messages().size(), 11u);
-  EXPECT_EQ(prompts.MessageTexts()[0], "Found at: 0 registry location.1");
-  EXPECT_EQ(prompts.MessageTexts()[1],
-            QString("Found at: %1 registry location.1").arg(KeyOffset(1)));
-}
-
 TEST_F(SearchTest, CaseCountsAndTooLongTextsFindNothing) {
   MakeBook(book, {KeyRecord("NAME")});
   SearchBook(nullptr, Book(), "name");
