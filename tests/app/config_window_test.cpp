@@ -158,17 +158,6 @@ TEST_F(Configuration, ACancelledSavePickerLeavesStarDotStarForTheNextOne) {
   EXPECT_EQ(prompts.All()[3].picker, PickerKind::Open);
 }
 
-TEST_F(Configuration, SavingReadsTheFieldsFirst) {
-  window.LogPanel()->setPlainText("panel text");
-  window.ParamField(3)->setText("typed");
-  const std::string file = dir.File("read.cfg");
-  Save(file);
-  const auto read = ParseConfiguration(QByteArray::fromStdString(ReadBytes(file)));
-  ASSERT_TRUE(read.has_value());
-  EXPECT_EQ(read->log, "panel text");
-  EXPECT_EQ(read->params[2], "typed");
-}
-
 TEST_F(Configuration, ACreatedFileIsForItsOwnerOnlyAndAnExistingOneKeepsItsPermissions) {
   const std::string created = dir.File("new.cfg");
   Save(created);

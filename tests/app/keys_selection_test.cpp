@@ -99,11 +99,6 @@ TEST_F(KeyBookBrowse, AnUnreadableBookIsReportedTwiceAndTheListKeepsItsEntries) 
   EXPECT_EQ(window.m_strMasterKeyName, "alpha");  // the record read stays as it was
 }
 
-TEST_F(KeyBookBrowse, AFolderIsNotAKeyBook) {
-  ChooseBook(dir.Path());
-  EXPECT_EQ(prompts.MessageTexts(), QStringList({kBookNotAccessible, kBookNotAccessible}));
-}
-
 using MasterKeyList = MainWindowTest;
 
 TEST_F(MasterKeyList, DeletedRecordsAreLeftOutAndPickingCountsThemInTheNumber) {
