@@ -1,6 +1,7 @@
 // "Save" and "Browse" beside "CONFIGURATION:", and the save offered at exit.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QComboBox>
 #include <QTest>
 #include <csignal>
@@ -183,6 +184,16 @@ TEST_F(Configuration, AWriteThatFailsPartWayLeavesTheOldFileWhole) {
   EXPECT_EQ(ReadBytes(file), old);
   EXPECT_EQ(prompts.MessageTexts(), QStringList({NotAccessible(file)}));
   EXPECT_EQ(prompts.Captions(), QStringList({"ERROR"}));
+}
+
+TEST_F(Configuration, AFileTheUserMayNotWriteIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "the superuser may write any file";
+  const std::string file = dir.File("read-only.cfg");
+  WriteBytes(file, "old");
+  ::chmod(file.c_str(), 0444);
+  Save(file);
+  EXPECT_EQ(ReadBytes(file), "old");
+  EXPECT_EQ(prompts.MessageTexts(), QStringList({NotAccessible(file)}));
 }
 
 TEST_F(Configuration, AFileThatCannotBeCreatedIsReported) {
