@@ -1,5 +1,6 @@
 #include "app/shellrux_dlg.h"
 
+#include <unistd.h>
 #include <QAction>
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,7 +14,6 @@
 #include <QVBoxLayout>
 #include <cerrno>
 #include <climits>
-#include <unistd.h>
 
 #include "app/about_dlg.h"
 #include "platform/seams/prompts.h"
@@ -115,8 +115,8 @@ void CShellruxDlg::BuildControls() {
   book->addWidget(m_editNumber, 1, 3);
   m_editName = Field("masterKeyName", this, false);
   m_editName->hide();
-  auto* management = AddButton("BOOK / KEY MANAGEMENT", "keyManagement",
-                               &CShellruxDlg::OnKeyManagement);
+  auto* management =
+      AddButton("BOOK / KEY MANAGEMENT", "keyManagement", &CShellruxDlg::OnKeyManagement);
   management->setDefault(true);
   book->addWidget(management, 1, 4);
   book->setColumnStretch(1, 1);
@@ -161,18 +161,18 @@ void CShellruxDlg::BuildControls() {
 
   // Actions.
   auto* actions = new QHBoxLayout;
-  actions->addWidget(AddButton("ENCODE  ( Encode way   ------ >> )", "encode",
-                               &CShellruxDlg::OnEncode));
-  actions->addWidget(AddButton("DECODE  ( Encode way  << ------ )", "decode",
-                               &CShellruxDlg::OnDecode));
+  actions->addWidget(
+      AddButton("ENCODE  ( Encode way   ------ >> )", "encode", &CShellruxDlg::OnEncode));
+  actions->addWidget(
+      AddButton("DECODE  ( Encode way  << ------ )", "decode", &CShellruxDlg::OnDecode));
   bands->addLayout(actions);
   bands->addWidget(MakeBar(this));
 
   // Log band.
   auto* logButtons = new QHBoxLayout;
   logButtons->addWidget(Label("LOG:", this));
-  logButtons->addWidget(AddButton("Copy Keys to Log", "copyKeysToLog",
-                                  &CShellruxDlg::OnCopyKeysToLog));
+  logButtons->addWidget(
+      AddButton("Copy Keys to Log", "copyKeysToLog", &CShellruxDlg::OnCopyKeysToLog));
   logButtons->addWidget(AddButton("Clear Log", "clearLog", &CShellruxDlg::OnClearLog));
   logButtons->addWidget(AddButton("Edit Log", "editLog", &CShellruxDlg::OnEditLog));
   logButtons->addStretch(1);
