@@ -183,6 +183,19 @@ TEST(Exit, OkShowsTheAboutBoxAndEndsWithoutSaving) {
   EXPECT_EQ(w.ModalResult(), Dialog::IDCANCEL);
 }
 
+TEST(Exit, CancelOffersTheSaveThenShowsTheAboutBoxEvenWhenTheSaveIsCancelled) {
+  test::ScriptedPrompts prompts;
+  test::ModalScript modal;
+  CShellruxDlg w;
+  prompts.Answer(Answer::Cancel).CancelPick();
+  modal.Then<CAboutDlg>([](CAboutDlg& about) { about.accept(); });
+  w.reject();  // Escape and the close box do the same
+  ASSERT_EQ(prompts.All().size(), 2u);
+  EXPECT_TRUE(prompts.All()[1].isPicker);
+  EXPECT_EQ(prompts.All()[1].picker, PickerKind::Save);
+  EXPECT_EQ(modal.Titles(), QStringList{"shell_rux"});
+}
+
 TEST(MainWindow, WindowMenuOffersTheAboutBox) {
   test::ScriptedPrompts prompts;
   test::ModalScript modal;

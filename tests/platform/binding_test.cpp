@@ -104,6 +104,21 @@ TEST(DataBinding, ComboRefreshSelectsFirstEntryBeginningWithTheTextIgnoringCase)
   EXPECT_EQ(w.m_strCombo, "delta");
 }
 
+TEST(DataBinding, ComboRefreshPrefersTheEntryThatIsTheTextItself) {
+  BoundWindow w;
+  w.combo->clear();
+  w.combo->addItems({"abc", "ab", "AB"});
+  w.m_strCombo = "ab";
+  w.UpdateData(false);
+  EXPECT_EQ(w.combo->currentIndex(), 1);
+  w.m_strCombo = "AB";
+  w.UpdateData(false);
+  EXPECT_EQ(w.combo->currentIndex(), 2);
+  w.m_strCombo = "Ab";  // no entry is exactly that: the first prefix match
+  w.UpdateData(false);
+  EXPECT_EQ(w.combo->currentIndex(), 0);
+}
+
 TEST(DataBinding, ComboRefreshWithAnEmptyListPutsTheTextIntoTheEditPart) {
   BoundWindow w;
   w.combo->clear();

@@ -124,6 +124,13 @@ void DataExchange::Number(QLineEdit* edit, int& value) {
 }
 
 int SelectByPrefix(QComboBox* combo, const QString& text) {
+  // An entry that is the text itself comes first: with "abc" listed before
+  // "ab", the text "ab" shows "ab", not "abc".
+  const int exact = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+  if (exact >= 0 && !text.isEmpty()) {
+    combo->setCurrentIndex(exact);
+    return exact;
+  }
   for (int i = 0; i < combo->count(); ++i) {
     if (combo->itemText(i).startsWith(text, Qt::CaseInsensitive)) {
       combo->setCurrentIndex(i);

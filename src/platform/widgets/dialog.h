@@ -23,16 +23,18 @@ class DataExchange {
   void Text(QPlainTextEdit* edit, QString& value);
   // The text shown as a decimal integer. A text that is not one leaves the member as it is.
   void Number(QLineEdit* edit, int& value);
-  // The combo box's text. A refresh selects the first entry that begins with
-  // the text, ignoring case (an empty text selects the first entry), or puts
-  // the text into the edit part when none does.
+  // The combo box's text. A refresh selects the entry that is the text itself,
+  // else the first entry that begins with the text, ignoring case (an empty
+  // text selects the first entry), or puts the text into the edit part when
+  // none does.
   void ComboText(QComboBox* combo, QString& value);
 
  private:
   bool saving_;
 };
 
-// Selects the first entry that begins with the text, ignoring case; -1 when none.
+// Selects the entry that is the text itself, else the first entry that begins
+// with the text, ignoring case; -1 when none.
 int SelectByPrefix(QComboBox* combo, const QString& text);
 
 class Dialog : public QDialog {
