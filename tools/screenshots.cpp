@@ -15,7 +15,7 @@
 #include "app/about_dlg.h"
 #include "app/log_dlg.h"
 #include "app/shellrux_dlg.h"
-#include "editing/field_rules.h"
+#include "editing/rules/field_rules.h"
 #include "editing/modify_dlg.h"
 #include "editing/new_master_key_dlg.h"
 #include "keybook/key_book.h"

@@ -1,6 +1,6 @@
 // Saving and loading the main window's fields in a configuration file.
-#include "app/configuration.h"
-#include "app/configuration_file.h"
+#include "app/config/configuration.h"
+#include "app/config/configuration_file.h"
 #include "app/shellrux_dlg.h"
 #include "platform/seams/prompts.h"
 

@@ -2,7 +2,7 @@
 // The live check of Enlarge and Scramble while the user types: one warning
 // box when the field's text does not make a number. The new master key window
 // checks just before the changed text shows, the modify window just after.
-#include "editing/field_rules.h"
+#include "editing/rules/field_rules.h"
 
 class QLineEdit;
 class QWidget;

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include "editing/field_rules.h"
+#include "editing/rules/field_rules.h"
 #include "platform/widgets/decoration.h"
 #include "platform/widgets/dialog.h"
 

@@ -67,15 +67,10 @@ QString HeaderEntry(const JobTexts& texts, JobWindow& window, const QString& key
   return entry;
 }
 
-struct Outcome {
-  bool ok = false;
-  int errorNumber = 0;  // the job's own: a start failure's or the engine's status; 0 for none
-};
-
 // Starts the engine, shows its output until it ends and releases the console.
-Outcome RunToEnd(const QString& program, const QString& commandLine) {
+JobResult RunToEnd(const QString& program, const QString& commandLine) {
   Console& console = CurrentConsole();
-  Outcome outcome;
+  JobResult outcome;
   EngineStart start = RunEngine('"' + program + '"', commandLine);
   if (start.process) {
     const int status = console.Run(*start.process);
@@ -91,7 +86,7 @@ Outcome RunToEnd(const QString& program, const QString& commandLine) {
 
 }  // namespace
 
-void EngineJob(JobWindow& window, JobMode mode) {
+JobResult EngineJob(JobWindow& window, JobMode mode) {
   const JobTexts& texts = TextsFor(mode);
   QWidget* owner = window.Owner();
 
@@ -100,7 +95,7 @@ void EngineJob(JobWindow& window, JobMode mode) {
 
   const QString question = Text(texts.question) + "\n\nSource file: " + window.SourceFile() +
                            "\nTarget file: " + window.TargetFile() + "\n\nAre you sure?";
-  if (!Confirm(owner, question, Text(texts.caption))) return;
+  if (!Confirm(owner, question, Text(texts.caption))) return {};
 
   OpenConsole(texts, window);
   const QString keyNumber = QString::number(window.KeyNumber());
@@ -108,7 +103,7 @@ void EngineJob(JobWindow& window, JobMode mode) {
   if (MandatoryEmpty(window)) {
     CurrentConsole().Release();
     MessageBox(owner, Text(kMandatoryEmptyText), "ERROR");
-    return;
+    return {};
   }
   FillDefaults(window);
   const QString commandLine = EngineCommandLine(ItemsOf(window, texts.modeLetter));
@@ -116,7 +111,7 @@ void EngineJob(JobWindow& window, JobMode mode) {
   window.Refresh();
 
   const QString program = window.EngineCommand();
-  const Outcome outcome = RunToEnd(program, commandLine);
+  const JobResult outcome = RunToEnd(program, commandLine);
   const AroundPath& box = outcome.ok ? texts.okBox : texts.errorBox;
   const AroundPath& entry = outcome.ok ? texts.okEntry : texts.errorEntry;
   MessageBox(owner, box.With(program), outcome.ok ? "OK" : "ERROR");
@@ -135,6 +130,7 @@ void EngineJob(JobWindow& window, JobMode mode) {
   // The closing line is shown at once.
   window.Log() += Text(kSeparatorLine);
   window.Refresh();
+  return outcome;
 }
 
 }  // namespace rux

@@ -13,6 +13,12 @@ namespace rux {
 
 enum class JobMode { Encode, Decode };
 
-void EngineJob(JobWindow& window, JobMode mode);
+struct JobResult {
+  bool ok = false;      // the engine ran and ended with status 0
+  int errorNumber = 0;  // the job's own error number; 0 when it has none
+};
+
+// Cancelled or stopped by an empty mandatory value: neither ok nor an error number.
+JobResult EngineJob(JobWindow& window, JobMode mode);
 
 }  // namespace rux

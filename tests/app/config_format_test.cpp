@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/configuration.h"
+#include "app/config/configuration.h"
 
 namespace rux {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <set>
 
-#include "app/configuration.h"
+#include "app/config/configuration.h"
 #include "config_fuzz_entry.h"
 #include "support/temp_dir.h"
 

@@ -1,6 +1,6 @@
 #include "config_fuzz_entry.h"
 
-#include "app/configuration.h"
+#include "app/config/configuration.h"
 
 namespace rux::fuzz {
 

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "app/about_dlg.h"
-#include "app/configuration.h"
+#include "app/config/configuration.h"
 #include "keys_window_fixture.h"
 
 namespace rux::test {

@@ -1,6 +1,6 @@
 // The field rules without any window: live checks, conversion at OK, what a
 // field may hold, and the Scramble text of a stored record.
-#include "editing/field_rules.h"
+#include "editing/rules/field_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/configuration.h"
+#include "app/config/configuration.h"
 
 #include <string>
 #include <string_view>

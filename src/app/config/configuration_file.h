@@ -2,7 +2,7 @@
 // Configuration files on disk. Qt Core only.
 #include <QString>
 
-#include "app/configuration.h"
+#include "app/config/configuration.h"
 
 namespace rux {
 

@@ -1,4 +1,4 @@
-#include "editing/field_rules.h"
+#include "editing/rules/field_rules.h"
 
 #include <algorithm>
 #include <cmath>

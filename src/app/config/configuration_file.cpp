@@ -1,4 +1,4 @@
-#include "app/configuration_file.h"
+#include "app/config/configuration_file.h"
 
 #include <QFile>
 #include <QFileInfo>

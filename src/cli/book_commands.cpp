@@ -1,0 +1,222 @@
+// book list | show | add | modify | delete | search
+#include <sys/stat.h>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <ostream>
+#include <sstream>
+
+#include "cli/command.h"
+#include "cli/field_input.h"
+#include "editing/rules/field_rules.h"
+#include "keybook/key_book.h"
+#include "platform/text/cp1252.h"
+
+namespace rux::cli {
+namespace {
+
+constexpr char kNotAccessible[] = "The Key Book is not accessible, access is denied.";
+
+// The Key Book code writes its diagnostics here while a command runs; what it
+// wrote goes to standard error line by line, blank lines left out.
+class DiagnosticsTo {
+ public:
+  explicit DiagnosticsTo(std::ostream* shown) : shown_(shown) { SetDiagnostics(&captured_); }
+  ~DiagnosticsTo() {
+    SetDiagnostics(nullptr);
+    if (!shown_) return;
+    std::string line;
+    while (std::getline(captured_, line))
+      if (!line.empty()) *shown_ << line << '\n';
+  }
+
+ private:
+  std::ostream* shown_;
+  std::stringstream captured_;
+};
+
+void RequireBook(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) Fail("no Key Book at " + path);
+}
+
+// Record number of a live record of an existing book, or a failure.
+NamedRecord LiveRecord(const std::string& path, int number) {
+  RequireBook(path);
+  Lookup lookup = ReadFields(path, number);
+  if (lookup.open != OpenResult::Ok) Fail(kNotAccessible);
+  if (!lookup.record) Fail("no record " + std::to_string(number) + " in " + path);
+  if (lookup.record->deleted) Fail("record " + std::to_string(number) + " is deleted");
+  return *lookup.record;
+}
+
+int List(Arguments& args, Streams& io) {
+  const std::string path = args.Next("BOOK");
+  const bool all = args.Flag("all");
+  args.Done();
+  RequireBook(path);
+  std::optional<std::vector<NameEntry>> names = ListNames(path);
+  if (!names) Fail(kNotAccessible);
+  for (std::size_t i = 0; i < names->size(); ++i) {
+    const NameEntry& entry = (*names)[i];
+    if (!entry.deleted)
+      io.out << i + 1 << '\t' << entry.name << '\n';
+    else if (all)
+      io.out << i + 1 << "\t\tdeleted\n";
+  }
+  return kOk;
+}
+
+const char* const kStoredNames[12] = {"key1", "key2",  "key3",           "key4",
+                                      "key5", "key6",  "key7",           "key8",
+                                      "key9", "key10", "enlarge-stored", "scramble-stored"};
+
+int Show(Arguments& args, Streams& io) {
+  const std::string path = args.Next("BOOK");
+  const int number = RecordNumber(args.Next("N"));
+  const bool json = args.Flag("json");
+  args.Done();
+  const NamedRecord stored = LiveRecord(path, number);
+  MasterKeyRecord record;
+  {
+    DiagnosticsTo silent(nullptr);  // the load lists the keys: not for the terminal
+    if (LoadRecord(path, number, record) != LoadResult::Loaded)
+      Fail("record " + std::to_string(number) + " could not be read");
+  }
+  const std::string shownScramble = FormatScramble(record);
+  if (json) {
+    QJsonObject object{{"number", number}, {"name", QString::fromStdString(stored.name)}};
+    QJsonArray keys;
+    for (int i = 0; i < 10; ++i) keys.append(QString::fromStdString(stored.fields[i]));
+    object["keys"] = keys;
+    object["enlarge-stored"] = QString::fromStdString(stored.fields[10]);
+    object["scramble-stored"] = QString::fromStdString(stored.fields[11]);
+    object["scramble"] = QString::fromStdString(shownScramble);
+    io.out << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
+    return kOk;
+  }
+  io.out << "number=" << number << "\nname=" << stored.name << '\n';
+  for (int i = 0; i < 12; ++i) io.out << kStoredNames[i] << '=' << stored.fields[i] << '\n';
+  io.out << "scramble=" << shownScramble << '\n';
+  return kOk;
+}
+
+// The texts of a record being edited, as the editing windows hold them.
+struct EditedTexts {
+  std::string name;
+  std::array<std::string, 10> keys;
+  std::string enlarge;
+  std::string scramble;
+
+  void Apply(const FieldInput& input) {
+    if (input.name) name = *input.name;
+    for (int i = 0; i < 10; ++i)
+      if (input.keys[i]) keys[i] = *input.keys[i];
+    if (input.enlarge) enlarge = *input.enlarge;
+    if (input.scramble) scramble = *input.scramble;
+  }
+};
+
+// The windows' live checks and their conversion at OK; warnings on standard error.
+MasterKeyRecord Convert(const EditedTexts& texts, const std::string& path, std::ostream& err) {
+  MasterKeyRecord record;
+  record.bookPath = path;
+  record.name = texts.name;
+  for (int i = 0; i < 10; ++i) record.keys[i] = texts.keys[i];
+  const std::pair<NumericField, const std::string*> numeric[] = {
+      {NumericField::Enlarge, &texts.enlarge}, {NumericField::Scramble, &texts.scramble}};
+  for (const auto& [field, text] : numeric) {
+    if (NeedsWarning(field, *text))
+      err << LiveCheckCaption(field) << ": " << kWrongNumberWarning << '\n';
+    const ConvertedValue converted = ConvertAtOk(*text);
+    if (converted.conversionError) err << "ERROR: " << ConversionMessage(field) << '\n';
+    (field == NumericField::Enlarge ? record.enlarge : record.scramble) = converted.value;
+  }
+  return record;
+}
+
+int Add(Arguments& args, Streams& io) {
+  const std::string path = args.Next("BOOK");
+  const bool json = args.Flag("json");
+  args.Done();
+  EditedTexts texts{"NAME_MASTER_KEY", {}, "1", "1"};
+  texts.Apply(ReadFieldInput(io.in, json));
+  MasterKeyRecord record = Convert(texts, path, io.err);
+  StoreResult stored;
+  {
+    DiagnosticsTo shown(&io.err);
+    stored = StoreNewRecord(path, record);
+  }
+  if (stored.write != WriteResult::Written) Fail(kNotAccessible);
+  io.out << (stored.slot != 0 ? stored.slot : static_cast<int>(record.recordCount) + 1) << '\n';
+  return kOk;
+}
+
+int Modify(Arguments& args, Streams& io) {
+  const std::string path = args.Next("BOOK");
+  const int number = RecordNumber(args.Next("N"));
+  const bool json = args.Flag("json");
+  args.Done();
+  const NamedRecord stored = LiveRecord(path, number);
+  const FieldInput input = ReadFieldInput(io.in, json);
+  MasterKeyRecord loaded;
+  {
+    DiagnosticsTo silent(nullptr);
+    if (LoadRecord(path, number, loaded) != LoadResult::Loaded)
+      Fail("record " + std::to_string(number) + " could not be read");
+  }
+  // As the modify window opens: the stored texts, the Scramble rebuilt.
+  EditedTexts texts{stored.name, {}, stored.fields[10], FormatScramble(loaded)};
+  for (int i = 0; i < 10; ++i) texts.keys[i] = stored.fields[i];
+  texts.Apply(input);
+  const MasterKeyRecord record = Convert(texts, path, io.err);
+  WriteResult written;
+  {
+    DiagnosticsTo shown(&io.err);
+    written = WriteRecordAt(path, number, record);
+  }
+  if (written != WriteResult::Written) Fail(kNotAccessible);
+  return kOk;
+}
+
+int Delete(Arguments& args, Streams&) {
+  const std::string path = args.Next("BOOK");
+  const int number = RecordNumber(args.Next("N"));
+  args.Done();
+  LiveRecord(path, number);
+  WriteResult written;
+  {
+    DiagnosticsTo silent(nullptr);
+    written = MarkDeleted(path, number);
+  }
+  if (written != WriteResult::Written) Fail(kNotAccessible);
+  return kOk;
+}
+
+int Search(Arguments& args, Streams& io) {
+  const std::string path = args.Next("BOOK");
+  const std::string text = args.Next("TEXT");
+  args.Done();
+  RequireBook(path);
+  if (!FitsCp1252(text)) Fail("the text holds characters a Key Book cannot hold");
+  SearchText(path, text, [&](std::uint64_t offset) {
+    io.out << offset << '\t' << offset / RECORD_SIZE + 1 << '\n';
+    return true;
+  });
+  return kOk;
+}
+
+}  // namespace
+
+int BookCommand(Arguments& args, Streams& io) {
+  const std::string verb = args.Next("book command (list, show, add, modify, delete, search)");
+  if (verb == "list") return List(args, io);
+  if (verb == "show") return Show(args, io);
+  if (verb == "add") return Add(args, io);
+  if (verb == "modify") return Modify(args, io);
+  if (verb == "delete") return Delete(args, io);
+  if (verb == "search") return Search(args, io);
+  UsageFail("unknown book command " + verb);
+}
+
+}  // namespace rux::cli

@@ -1,0 +1,27 @@
+#pragma once
+// The values of a configuration file by the names the command line uses for
+// the main window's fields, in the file's order.
+#include <QString>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/config/configuration.h"
+
+namespace rux::cli {
+
+// keybook source target verify number name param1 ... param14 log engine
+std::vector<std::string> ConfigFieldNames();
+// The value as text (the number in decimal).
+QString ConfigValue(const ConfigurationValues& values, const std::string& name);
+// False for an unknown name or a number that is not a 32-bit integer.
+bool SetConfigValue(ConfigurationValues& values, const std::string& name, const QString& value);
+
+// The values of a new configuration: those of the main window at start-up.
+ConfigurationValues StartupConfiguration();
+
+// The values of an existing, well-formed file, or a failure naming the file.
+ConfigurationValues LoadConfigurationOrFail(const std::string& path);
+void SaveConfigurationOrFail(const std::string& path, const ConfigurationValues& values);
+
+}  // namespace rux::cli
