@@ -1,9 +1,11 @@
 #include "cli/field_input.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <istream>
 #include <iterator>
+#include <vector>
 
 #include "cli/command.h"
 #include "editing/rules/field_rules.h"
@@ -29,6 +31,29 @@ void Set(FieldInput& input, const std::string& name, const std::string& value) {
   *slot = value;
 }
 
+// The member names of a well-formed JSON object in the order written, a
+// repeated name as often as it is written (QJsonObject keeps only its last).
+std::vector<QString> MemberNames(const std::string& text) {
+  std::vector<QString> names;
+  int depth = 0;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    if (text[at] == '{' || text[at] == '[') ++depth;
+    if (text[at] == '}' || text[at] == ']') --depth;
+    if (text[at] != '"') continue;
+    std::size_t end = at + 1;
+    while (end < text.size() && text[end] != '"') end += text[end] == '\\' ? 2 : 1;
+    if (end >= text.size()) break;
+    const std::size_t next = text.find_first_not_of(" \t\r\n", end + 1);
+    if (depth == 1 && next != std::string::npos && text[next] == ':') {
+      const std::string quoted = "[" + text.substr(at, end + 1 - at) + "]";
+      names.push_back(
+          QJsonDocument::fromJson(QByteArray::fromStdString(quoted)).array()[0].toString());
+    }
+    at = end;
+  }
+  return names;
+}
+
 }  // namespace
 
 FieldInput ReadFieldInput(std::istream& in, bool json) {
@@ -39,9 +64,10 @@ FieldInput ReadFieldInput(std::istream& in, bool json) {
     const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
     if (!doc.isObject()) UsageFail("standard input is not one JSON object");
     const QJsonObject object = doc.object();
-    for (auto it = object.begin(); it != object.end(); ++it) {
-      if (!it.value().isString()) UsageFail("field " + it.key().toStdString() + " is not a text");
-      Set(input, it.key().toStdString(), it.value().toString().toStdString());
+    for (const QString& name : MemberNames(text)) {
+      const QJsonValue value = object.value(name);
+      if (!value.isString()) UsageFail("field " + name.toStdString() + " is not a text");
+      Set(input, name.toStdString(), value.toString().toStdString());
     }
     return input;
   }
