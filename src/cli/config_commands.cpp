@@ -43,8 +43,11 @@ int Set(Arguments& args, Streams& io) {
   const std::vector<std::string> settings = args.Rest();
   args.Done();
   if (settings.empty()) UsageFail("missing NAME=VALUE");
-  ConfigurationValues values =
-      std::filesystem::exists(path) ? LoadConfigurationOrFail(path) : StartupConfiguration();
+  // Only a path that plainly names nothing starts a new file; a path that
+  // cannot be looked at is reported by the load.
+  std::error_code lookError;
+  const bool isNew = !std::filesystem::exists(path, lookError) && !lookError;
+  ConfigurationValues values = isNew ? StartupConfiguration() : LoadConfigurationOrFail(path);
   for (const std::string& setting : settings) {
     const std::size_t equals = setting.find('=');
     if (equals == std::string::npos) UsageFail("expected NAME=VALUE: " + setting);
