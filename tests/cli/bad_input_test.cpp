@@ -94,6 +94,10 @@ TEST_F(BadInput, FilesMissingDamagedOrOfTheWrongKind) {
       {{"config", "show", missing}, "", 1, "is not accessible, access is denied."},
       {{"run", missing, "decode", "--yes"}, "", 1, "is not accessible, access is denied."},
       {{"config", "show", folder}, "", 1, "is not accessible, access is denied."},
+      {{"config", "set", folder + "/" + std::string(300, 'x') + "/c", "number=1"},
+       "",
+       1,
+       "is not accessible, access is denied."},
   });
 }
 

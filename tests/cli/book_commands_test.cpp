@@ -81,18 +81,6 @@ TEST_F(BookCommands, AddWithoutFieldsCreatesTheBookWithTheNewWindowsDefaults) {
   EXPECT_EQ(RecordOf(ReadBytes(book), 2), BytesOf(expected));
 }
 
-TEST_F(BookCommands, ModifyKeepsTheStoredValueOfEveryFieldNotGiven) {
-  MakeBook(book, {KeyRecord("one"), KeyRecord("two", 123.456, -0.05), KeyRecord("three")});
-  const CliResult modified =
-      RunCli({"book", "modify", book, "2", "--json"}, R"({"key3": "tres", "enlarge": "7"})");
-  EXPECT_EQ(modified.status, 0) << modified.err;
-  EXPECT_EQ(modified.out, "");
-  MasterKeyRecord expected = KeyRecord("two", 7, -0.05);
-  expected.keys[2] = "tres";
-  const std::string bytes = ReadBytes(book);
-  EXPECT_EQ(bytes, BytesOf(KeyRecord("one")) + BytesOf(expected) + BytesOf(KeyRecord("three")));
-}
-
 TEST_F(BookCommands, ModifyWithNothingGivenRewritesTheSameBytes) {
   for (double scramble : {3.25, 0.05, -2.0, 3.25e12, 1e-12, 1e300}) {
     MakeBook(book, {KeyRecord("one", 0.5, scramble), KeyRecord("two", 9.87654321e20, scramble)});

@@ -60,12 +60,8 @@ TEST_F(RunCommand, EncodeRunsTheEngineWithTheTwentyItemsAndSavesTheLog) {
   EXPECT_NE(run.err.find("\nOK: Process OK... " FAKE_ENGINE_PATH "...OK\n"), std::string::npos)
       << run.err;
 
-  const QString log = Saved().log;
-  const QString configPath = QFileInfo(QString::fromStdString(config)).absoluteFilePath();
-  EXPECT_TRUE(log.startsWith("kept\n" + kSeparator + "\n DATE: " + kStamp)) << log.toStdString();
-  EXPECT_TRUE(log.contains("\nConfiguration file: " + configPath + "\n")) << log.toStdString();
-  EXPECT_TRUE(log.endsWith(kStamp + "Process OK... " FAKE_ENGINE_PATH "...OK." + kSeparator))
-      << log.toStdString();
+  // The log entries themselves: see the comparison with the main window below.
+  EXPECT_TRUE(Saved().log.startsWith("kept\n" + kSeparator));
 }
 
 // The main window, loaded with the same configuration, runs the same job: the
