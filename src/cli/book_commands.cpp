@@ -50,6 +50,16 @@ NamedRecord LiveRecord(const std::string& path, int number) {
   return *lookup.record;
 }
 
+// The record as the modify window loads it. The load lists the keys on the
+// diagnostics stream: not for the terminal.
+MasterKeyRecord Load(const std::string& path, int number) {
+  MasterKeyRecord record;
+  DiagnosticsTo silent(nullptr);
+  if (LoadRecord(path, number, record) != LoadResult::Loaded)
+    Fail("record " + std::to_string(number) + " could not be read");
+  return record;
+}
+
 int List(Arguments& args, Streams& io) {
   const std::string path = args.Next("BOOK");
   const bool all = args.Flag("all");
@@ -77,13 +87,7 @@ int Show(Arguments& args, Streams& io) {
   const bool json = args.Flag("json");
   args.Done();
   const NamedRecord stored = LiveRecord(path, number);
-  MasterKeyRecord record;
-  {
-    DiagnosticsTo silent(nullptr);  // the load lists the keys: not for the terminal
-    if (LoadRecord(path, number, record) != LoadResult::Loaded)
-      Fail("record " + std::to_string(number) + " could not be read");
-  }
-  const std::string shownScramble = FormatScramble(record);
+  const std::string shownScramble = FormatScramble(Load(path, number));
   if (json) {
     QJsonObject object{{"number", number}, {"name", QString::fromStdString(stored.name)}};
     QJsonArray keys;
@@ -159,12 +163,7 @@ int Modify(Arguments& args, Streams& io) {
   args.Done();
   const NamedRecord stored = LiveRecord(path, number);
   const FieldInput input = ReadFieldInput(io.in, json);
-  MasterKeyRecord loaded;
-  {
-    DiagnosticsTo silent(nullptr);
-    if (LoadRecord(path, number, loaded) != LoadResult::Loaded)
-      Fail("record " + std::to_string(number) + " could not be read");
-  }
+  const MasterKeyRecord loaded = Load(path, number);
   // As the modify window opens: the stored texts, the Scramble rebuilt.
   EditedTexts texts{stored.name, {}, stored.fields[10], FormatScramble(loaded)};
   for (int i = 0; i < 10; ++i) texts.keys[i] = stored.fields[i];
