@@ -31,7 +31,9 @@ BookFile::BookFile(const std::string& path, Mode mode) {
       fd_ = OpenRegular(path, O_RDONLY);
       break;
     case Mode::Write:
-      fd_ = OpenRegular(path, O_WRONLY);
+      // Read and write: a book that cannot be read is never written blind
+      // (its count would be 0, and a new record would land on record 1).
+      fd_ = OpenRegular(path, O_RDWR);
       break;
   }
   if (fd_ >= 0 && mode != Mode::Write) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);

@@ -52,8 +52,20 @@ void CKeysDlg::OnNew() {
   UpdateData(true);
 }
 
+// Nr 0 or beyond the last record (a number handed in that no shown record has
+// replaced yet): there is no Master Key to modify or delete, and writing at
+// that number would fill the book with empty records.
+bool CKeysDlg::CheckNumberInBook() {
+  if (m_nKeyNumber > 0 &&
+      static_cast<unsigned>(m_nKeyNumber) <= CountRecords(m_strKeyBook.toStdString()))
+    return true;
+  MessageBox(this, "No Master Key present, select one and try again.", "ERROR");
+  return false;
+}
+
 void CKeysDlg::OnModify() {
   if (!EnableButtons()) return;
+  if (!CheckNumberInBook()) return;
   CModifyDlg window(this);
   window.m_strKeyBook = m_strKeyBook;
   window.m_nKeyNumber = m_nKeyNumber;
@@ -73,11 +85,7 @@ void CKeysDlg::OnModify() {
 void CKeysDlg::OnDelete() {
   if (!EnableButtons()) return;
   const std::string path = m_strKeyBook.toStdString();
-  // A number no record of the book has: nothing to delete.
-  if (m_nKeyNumber <= 0 || static_cast<unsigned>(m_nKeyNumber) > CountRecords(path)) {
-    MessageBox(this, "No Master Key present, select one and try again.", "ERROR");
-    return;
-  }
+  if (!CheckNumberInBook()) return;
   const QString question =
       QString("ATTENTION! Do you really want to delete The Master Key number: %1")
           .arg(m_nKeyNumber);

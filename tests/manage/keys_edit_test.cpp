@@ -85,20 +85,22 @@ TEST_F(KeysEditTest, CancelledDeleteChangesNothing) {
   EXPECT_EQ(prompts.MessageTexts().last(), "The operation has been cancelled.");
 }
 
-TEST_F(KeysEditTest, DeleteWithoutARecordBehindItsNumberIsRefused) {
+// Writing at such a number would fill the book with empty records.
+TEST_F(KeysEditTest, DeleteOrModifyWithoutARecordBehindItsNumberIsRefused) {
   MakeFive();
   const std::string before = ReadBytes(book);
   for (int number : {0, 6, -1}) {
     modal.Then<CKeysDlg>([](CKeysDlg& d) {
       d.OnDelete();
+      d.OnModify();  // opens no modify window
       d.reject();
     });
-    RunKeys(book, QString(), number);
+    RunKeys(book, "nosuch", number);
   }
   EXPECT_EQ(ReadBytes(book), before);
   EXPECT_EQ(prompts.MessageTexts(),
-            QStringList(3, "No Master Key present, select one and try again."));
-  EXPECT_EQ(prompts.Captions(), QStringList(3, "ERROR"));
+            QStringList(6, "No Master Key present, select one and try again."));
+  EXPECT_EQ(prompts.Captions(), QStringList(6, "ERROR"));
 }
 
 // A failed deletion is never reported as success.
