@@ -4,8 +4,11 @@
 # X25519 recipient, openssl enc -aes-256-ctr -pbkdf2 and a raw libsodium
 # secret-stream loop over the same file in memory (the floor).
 #
-# Throughput leaves out key derivation and start-up: each tool's best time on
-# an empty file is taken off its best time on the big one (best of three).
+# Throughput leaves out key derivation and start-up: rux4.exe is timed from its
+# first progress line, which follows the key derivation; the other tools' best
+# time on an empty file is taken off their best time on the big one. Every
+# figure is the best of five runs (RUX_ENGINE_BENCH_RUNS), as other work on the
+# machine only ever slows a run down; the load average is printed with them.
 # Peak resident memory comes from /usr/bin/time. The files go to
 # RUX_ENGINE_BENCH_DIR, else /dev/shm when it has room, else a temporary
 # folder; on a disk, rux4.exe also waits for its target to reach the disk
@@ -14,7 +17,7 @@ set -euo pipefail
 engine="$(realpath "$1")"
 raw_loop="$(realpath "$2")"
 mib="${RUX_ENGINE_BENCH_MIB:-1024}"
-runs=3
+runs="${RUX_ENGINE_BENCH_RUNS:-5}"
 
 pick_dir() {
   if [ -n "${RUX_ENGINE_BENCH_DIR:-}" ]; then echo "$RUX_ENGINE_BENCH_DIR"; return; fi
@@ -115,6 +118,7 @@ measure() {
 }
 
 echo "file: ${mib} MiB in $(dirname "$work"); best of ${runs}; MiB/s without key derivation and start-up"
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-30s %12s %12s %10s %10s %9s %9s\n' tool "encode MiB/s" "decode MiB/s" "setup enc" "setup dec" "MiB RSS e" "MiB RSS d"
 
 best_push=""; best_pull=""
@@ -139,6 +143,8 @@ awk -v e="${result[rux4.exe.enc]}" -v d="${result[rux4.exe.dec]}" -v re="${resul
   printf "rux4.exe against the raw loop: encode %.2fx, decode %.2fx (goal 0.8x)\n", e / re, d / rd
   printf "rux4.exe against age: encode %.2fx, decode %.2fx (goal above 1x)\n", e / ae, d / ad
 }'
+
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # Memory must not grow with the file: the engine's peak on an empty file (the
 # key derivation alone) against its peak on the big file.
