@@ -37,17 +37,21 @@ void CShellruxDlg::Serialize(ConfigurationValues& values, bool storing) {
   if (!storing) UpdateData(false);
 }
 
-void CShellruxDlg::SaveConfiguration() {
+void CShellruxDlg::SaveConfiguration() { SaveConfigurationTellingOutcome(); }
+
+CShellruxDlg::SaveOutcome CShellruxDlg::SaveConfigurationTellingOutcome() {
   if (m_strConfigFile.isEmpty()) m_strConfigFile = "*.*";
   const std::optional<QString> path = PickSaveFile(this, m_strConfigFile, true);
-  if (!path) return;
+  if (!path) return SaveOutcome::Cancelled;
   m_strConfigFile = *path;
   UpdateData(true);
   ConfigurationValues values;
   Serialize(values, true);
   if (!WriteConfigurationFile(m_strConfigFile, values)) {
     MessageBox(this, NotAccessibleText(m_strConfigFile), "ERROR");
+    return SaveOutcome::Failed;
   }
+  return SaveOutcome::Saved;
 }
 
 // A file that cannot be read, or is not a complete configuration, changes

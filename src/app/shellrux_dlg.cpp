@@ -204,7 +204,9 @@ void CShellruxDlg::BuildControls() {
     if (!InExchange()) OnSelectMasterKey();
   });
 
-  // The window menu: "Acerca de shellrux" below a separator.
+  // The window menu: "Acerca de shellrux" below a separator. The toolkit
+  // cannot add to the window manager's own menu, so it is the window's
+  // context menu (right click).
   setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* separator = new QAction(this);
   separator->setSeparator(true);
@@ -248,7 +250,11 @@ void CShellruxDlg::OnCancel() {
   const QString question =
       "ATTENTION! Exit without saving changes?... \nIf you press OK, configuration will not be "
       "saved.\n\n";
-  if (!Confirm(this, question, "RUX EXIT")) SaveConfiguration();
+  // The user asked for a save: when it failed, the window stays open so that
+  // the fields and the log are not lost. A cancelled picker still ends.
+  if (!Confirm(this, question, "RUX EXIT") &&
+      SaveConfigurationTellingOutcome() == SaveOutcome::Failed)
+    return;
   OnAbout();
   EndDialog(IDCANCEL);
 }

@@ -89,6 +89,8 @@ class CShellruxDlg : public Dialog {
   void OnCancel() override;
 
  private:
+  enum class SaveOutcome { Saved, Cancelled, Failed };
+  SaveOutcome SaveConfigurationTellingOutcome();
   void BuildControls();
   QPushButton* AddButton(const QString& text, const char* name, void (CShellruxDlg::*handler)());
 

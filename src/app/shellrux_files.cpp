@@ -51,7 +51,13 @@ void CShellruxDlg::OnRunConsole() {
   console.SetTitle(m_strEngineCommand);
   ChildProcess::Started started =
       ChildProcess::Start("/bin/sh", {"-c", ConsoleCommand(m_strEngineCommand).toStdString()});
-  if (started.process) console.Run(*started.process);
+  if (!started.process) {
+    console.Release();
+    return;
+  }
+  // Unlike a job's, this console stays open when the command has ended, so
+  // its output can be read; the user closes it.
+  console.Run(*started.process);
 }
 
 }  // namespace rux

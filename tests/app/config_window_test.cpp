@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QTest>
 #include <csignal>
+#include <filesystem>
 #include <random>
 
 #include "app/about_dlg.h"
@@ -273,6 +274,17 @@ TEST_F(DamagedConfiguration, AHundredMegabytesOfGarbage) {
   std::string garbage(100 * 1024 * 1024, '\0');
   for (char& byte : garbage) byte = static_cast<char>(random());
   ExpectRefused(garbage, "garbage");
+}
+
+// Not read into memory at all: a file past a gigabyte is no configuration.
+TEST_F(DamagedConfiguration, AFileOfMoreThanAGigabyte) {
+  FillEverything();
+  const std::string file = dir.File("huge.cfg");
+  WriteBytes(file, std::string(ConfigurationBytes(Stored()).toStdString()));
+  std::filesystem::resize_file(file, (std::uintmax_t(1) << 30) + 1);  // sparse
+  prompts.Clear();
+  Load(file);
+  EXPECT_EQ(prompts.MessageTexts(), QStringList({UnexpectedFormat(file)}));
 }
 
 TEST_F(Configuration, CancelAtExitOffersTheSaveThenShowsTheAboutBox) {

@@ -196,6 +196,24 @@ TEST(Exit, CancelOffersTheSaveThenShowsTheAboutBoxEvenWhenTheSaveIsCancelled) {
   EXPECT_EQ(modal.Titles(), QStringList{"shell_rux"});
 }
 
+// The user asked to save: a save that failed must not throw the log away.
+TEST(Exit, AFailedSaveKeepsTheWindowOpen) {
+  test::ScriptedPrompts prompts;
+  test::ModalScript modal;  // no About box may run
+  test::TempDir dir;
+  test::WriteBytes(dir.File("plain"), "a file, not a folder");
+  CShellruxDlg w;
+  w.m_strLog = "precious log";
+  w.UpdateData(false);
+  prompts.Answer(Answer::Cancel).Pick(QString::fromStdString(dir.File("plain") + "/saved.cfg"));
+  w.reject();
+  ASSERT_EQ(prompts.Messages().size(), 2u);
+  EXPECT_EQ(prompts.Messages()[1].caption, "ERROR");
+  EXPECT_TRUE(prompts.Messages()[1].text.endsWith("\nis not accessible, access is denied."));
+  EXPECT_TRUE(modal.Titles().isEmpty());
+  EXPECT_EQ(w.m_strLog, "precious log");
+}
+
 TEST(MainWindow, WindowMenuOffersTheAboutBox) {
   test::ScriptedPrompts prompts;
   test::ModalScript modal;

@@ -6,10 +6,19 @@
 
 namespace rux {
 
+namespace {
+
+// A configuration holds paths, parameters and a log: a file larger than this
+// is not one, and is not read into memory to find that out.
+constexpr qint64 kLargestConfiguration = qint64(1) << 30;
+
+}  // namespace
+
 ConfigurationRead ReadConfigurationFile(const QString& path, ConfigurationValues& values) {
   if (!QFileInfo(path).isFile()) return ConfigurationRead::NotAccessible;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return ConfigurationRead::NotAccessible;
+  if (file.size() > kLargestConfiguration) return ConfigurationRead::UnexpectedFormat;
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) return ConfigurationRead::NotAccessible;
   std::optional<ConfigurationValues> read = ParseConfiguration(bytes);
