@@ -3,6 +3,7 @@
 // Each window is filled as a user would see it and grabbed.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -15,9 +16,9 @@
 #include "app/about_dlg.h"
 #include "app/log_dlg.h"
 #include "app/shellrux_dlg.h"
-#include "editing/rules/field_rules.h"
 #include "editing/modify_dlg.h"
 #include "editing/new_master_key_dlg.h"
+#include "editing/rules/field_rules.h"
 #include "keybook/key_book.h"
 #include "manage/keys_dlg.h"
 #include "manage/search_dlg.h"
@@ -95,6 +96,57 @@ void SaveKeyManagementWindows(const QString& folder, QString& name) {
   rux::SetDiagnostics(nullptr);
 }
 
+// Answers every box with OK without showing it.
+class AnswerOk : public rux::Prompts {
+ public:
+  rux::Answer Message(QWidget*, const QString&, const QString&, rux::Buttons, rux::Icon) override {
+    return rux::Answer::Ok;
+  }
+  std::optional<QString> PickFile(QWidget*, rux::PickerKind, const QString&, bool) override {
+    return std::nullopt;
+  }
+};
+
+// The main window after a file was encoded and decoded with the shipped engine.
+void SaveMainWindowAfterARun(const QString& folder, rux::ConsoleWindow& console) {
+  QTemporaryDir temporary;
+  std::ostringstream diagnostics;
+  rux::SetDiagnostics(&diagnostics);
+  const QString book = MakeSampleBook(temporary);
+  rux::SetDiagnostics(nullptr);
+  const QString plain = temporary.filePath("letter.txt");
+  QFile file(plain);
+  if (!file.open(QIODevice::WriteOnly) || file.write("Dear diary, a secret.\n") < 0) return;
+  file.close();
+
+  AnswerOk answers;
+  rux::InstallPrompts(&answers);
+  rux::InstallConsole(&console);
+  rux::InstallModalRunner([&](QDialog& dialog) {
+    auto& window = static_cast<rux::CShellruxDlg&>(dialog);
+    window.m_strEnginePath = QApplication::applicationDirPath() + "/../run/rux4.exe";
+    window.m_strKeyBook = book;
+    window.m_nKeyNumber = 3;
+    window.UpdateData(false);
+    window.ReadMasterKey();
+    window.FillMasterKeyList("No Master Key present, select one and try again.");
+    window.m_strSourceFile = plain;
+    window.m_strTargetFile = plain + ".rux";
+    window.UpdateData(false);
+    window.OnEncode();
+    window.m_strSourceFile = plain + ".rux";
+    window.m_strTargetFile = temporary.filePath("letter-decoded.txt");
+    window.m_strVerifyFile.clear();
+    window.UpdateData(false);
+    window.OnDecode();
+    Save(window, folder, "main-window-after-run");
+    return int(rux::Dialog::IDCANCEL);
+  });
+  rux::CShellruxDlg main;
+  main.DoModal();
+  rux::InstallModalRunner(nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,5 +207,7 @@ int main(int argc, char** argv) {
     console.Run(*engine.process);
     console.Release();
   }
+
+  SaveMainWindowAfterARun(folder, console);
   return 0;
 }

@@ -68,6 +68,9 @@ void CShellruxDlg::FillMasterKeyList(const QString& emptyMessage) {
   UpdateData(false);
   m_comboMasterKey->setFocus();
   SelectEntry(m_comboMasterKey, ListPosition(*names, m_nKeyNumber));
+  // The box's text member follows the selection, so that later refreshes
+  // keep showing the chosen record's entry instead of the first one.
+  m_strMasterKeyCombo = m_comboMasterKey->currentText();
 }
 
 void CShellruxDlg::FindMasterKeyByName(const QString& name) {

@@ -137,6 +137,8 @@ TEST_F(MasterKeyList, TheChosenRecordsEntryIsSelectedPastDeletedRecords) {
   EXPECT_EQ(ListEntries(Combo()), QStringList({"two", "three", "four"}));
   EXPECT_EQ(Combo()->currentIndex(), 1);
   EXPECT_EQ(Combo()->currentText(), "three");
+  window.UpdateData(false);  // as any later refresh does: the entry stays
+  EXPECT_EQ(Combo()->currentText(), "three");
 
   window.m_nKeyNumber = 1;  // deleted: it has no entry
   window.FillMasterKeyList("unused");
