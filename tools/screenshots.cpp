@@ -124,7 +124,8 @@ void SaveMainWindowAfterARun(const QString& folder, rux::ConsoleWindow& console)
   rux::InstallConsole(&console);
   rux::InstallModalRunner([&](QDialog& dialog) {
     auto& window = static_cast<rux::CShellruxDlg&>(dialog);
-    window.m_strEnginePath = QApplication::applicationDirPath() + "/../run/rux4.exe";
+    window.m_strEnginePath =
+        QDir::cleanPath(QApplication::applicationDirPath() + "/../run/rux4.exe");
     window.m_strKeyBook = book;
     window.m_nKeyNumber = 3;
     window.UpdateData(false);
