@@ -77,6 +77,8 @@ void ConsoleWindow::TakeOutput(ChildProcess& process) {
 
 int ConsoleWindow::Run(ChildProcess& process) {
   running_ = &process;
+  // The program's output starts on a line of its own.
+  if (!text_->toPlainText().isEmpty() && !text_->toPlainText().endsWith('\n')) Append("\n");
   hide();
   setWindowModality(Qt::ApplicationModal);
   show();
