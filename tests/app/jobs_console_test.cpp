@@ -88,7 +88,7 @@ TEST_F(ConsoleJobTest, ShowsTheBannerTheEngineOutputAndItsProgress) {
   EXPECT_EQ(textWhileRunning,
             "\n ENCODING...Wait a moment please\n Source File: a.txt\n Target File: b.dat"
             "\n ENCODING...Wait a moment please"
-            "working on it\nprogress: 50%\n");
+            "\nworking on it\nprogress: 50%\n");
   EXPECT_EQ(console.windowTitle(), "CODIFICANDO ...RUX...");
   EXPECT_TRUE(console.Text().endsWith("finished\n"));
   EXPECT_FALSE(console.isVisible());  // released
