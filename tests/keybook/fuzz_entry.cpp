@@ -2,12 +2,9 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string_view>
-#include <vector>
 
 #include "keybook/key_book.h"
 #include "keybook/master_key_record.h"
@@ -16,48 +13,24 @@
 namespace rux::fuzz {
 namespace {
 
-// A folder of this process's own for the book file, removed at exit.
-class ScratchBook {
- public:
-  ScratchBook() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "keybook-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) folder_ = pattern;
-  }
-  ~ScratchBook() {
-    std::error_code ignored;
-    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
-  }
-  std::string Write(std::string_view bytes) const {
-    const std::string path = folder_ + "/book";
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path;
-  }
-
- private:
-  std::string folder_;
-};
-
-std::size_t FileLength(const std::string& utf8) {
-  std::string bytes;
-  Utf8ToCp1252(utf8, bytes);
-  return bytes.size();
+// The book file of this process, removed after each input.
+std::string ScratchPath() {
+  const std::string name = "keybook-fuzz-" + std::to_string(::getpid());
+  return (std::filesystem::temp_directory_path() / name).string();
 }
 
-std::vector<std::uint64_t> NaiveSearch(std::string_view haystack, std::string_view needle) {
-  std::vector<std::uint64_t> offsets;
-  for (std::size_t at = 0; at < haystack.size() && at + needle.size() <= haystack.size(); ++at) {
-    if (haystack.compare(at, needle.size(), needle) == 0) offsets.push_back(at);
-  }
-  return offsets;
+bool FitsWidth(const std::string& utf8, int width) {
+  std::string bytes;
+  Utf8ToCp1252(utf8, bytes);
+  return bytes.size() < static_cast<std::size_t>(width);
 }
 
 std::string CheckRecordReader(std::string_view bytes, std::ostream& diag) {
   MasterKeyRecord record;
   ReadRecord(bytes, record, diag);
-  if (FileLength(record.name) > NAME_WIDTH - 1) return "name longer than its field";
+  if (!FitsWidth(record.name, NAME_WIDTH)) return "name longer than its field";
   for (const std::string& key : record.keys) {
-    if (FileLength(key) > KEY_WIDTH - 1) return "key longer than its field";
+    if (!FitsWidth(key, KEY_WIDTH)) return "key longer than its field";
   }
   const std::string written = RecordBytes(record, diag);
   if (written.size() != RECORD_SIZE) return "record written with a wrong size";
@@ -70,7 +43,6 @@ std::string CheckRecordReader(std::string_view bytes, std::ostream& diag) {
 std::string CheckBookScans(const std::string& path, std::string_view bytes) {
   const std::size_t records = bytes.size() / RECORD_SIZE;
   if (CountRecords(path) != records) return "wrong record count";
-
   const auto names = ListNames(path);
   if (!names) return "book not opened";
   if (names->size() > records + 1) return "more names than records";
@@ -80,15 +52,13 @@ std::string CheckBookScans(const std::string& path, std::string_view bytes) {
     const Lookup byName = FindByName(path, (*names)[i].name);
     if (!byName.record || byName.record->number > static_cast<int>(i + 1)) return "name not found";
   }
-
   const int slot = FindFreeSlot(path);
   if (slot != 0 && !IsDeletedRecord(bytes.substr((slot - 1) * RECORD_SIZE, RECORD_SIZE))) {
     return "free slot is not deleted";
   }
-
   for (const std::size_t length : {1, 3, 17}) {
     const std::string_view needle = bytes.substr(bytes.size() / 2, length);
-    if (SearchText(path, Cp1252ToUtf8(needle)) != NaiveSearch(bytes, needle)) {
+    if (SearchText(path, Cp1252ToUtf8(needle)) != PlainSearch(bytes, needle)) {
       return "search differs from a plain comparison";
     }
   }
@@ -99,13 +69,26 @@ std::string CheckBookScans(const std::string& path, std::string_view bytes) {
 
 }  // namespace
 
+std::vector<std::uint64_t> PlainSearch(std::string_view haystack, std::string_view needle) {
+  std::vector<std::uint64_t> offsets;
+  for (std::size_t at = 0; at < haystack.size() && at + needle.size() <= haystack.size(); ++at) {
+    if (haystack.compare(at, needle.size(), needle) == 0) offsets.push_back(at);
+  }
+  return offsets;
+}
+
 std::string CheckKeyBookBytes(const std::uint8_t* data, std::size_t size) {
-  static const ScratchBook scratch;
+  static const std::string path = ScratchPath();
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   std::ostringstream diag;
   SetDiagnostics(&diag);
   std::string fault = CheckRecordReader(bytes, diag);
-  if (fault.empty()) fault = CheckBookScans(scratch.Write(bytes), bytes);
+  if (fault.empty()) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(size));
+    fault = CheckBookScans(path, bytes);
+    std::filesystem::remove(path);
+  }
   SetDiagnostics(nullptr);
   return fault;
 }

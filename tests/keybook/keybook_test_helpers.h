@@ -1,11 +1,14 @@
 #pragma once
 // Shared pieces of the Key Book tests: captured diagnostics, the sample
-// record and its bytes built field by field from the record layout.
+// record and its bytes built field by field, and a book in a fresh folder.
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
 
 #include "keybook/key_book.h"
 #include "keybook/master_key_record.h"
+#include "support/temp_dir.h"
 
 namespace rux::test {
 
@@ -16,7 +19,6 @@ class CapturedDiagnostics {
   ~CapturedDiagnostics() { SetDiagnostics(nullptr); }
   CapturedDiagnostics(const CapturedDiagnostics&) = delete;
   CapturedDiagnostics& operator=(const CapturedDiagnostics&) = delete;
-  std::string Text() const { return text_.str(); }
   std::string Take() {
     std::string text = text_.str();
     text_.str({});
@@ -32,8 +34,8 @@ inline std::string Field(const std::string& text, int width, char filler) {
   return text + '\0' + std::string(width - text.size() - 1, filler);
 }
 
-// The sample record: name "test", Key 1 "ab", Keys 2 to 9 two letters each,
-// Key 10 "abc" (beginning with Key 1), Enlarge 5, Scramble 3.25.
+// The sample record: name "test", Keys 1 to 9 two letters each, Key 10 "abc"
+// (beginning with Key 1), Enlarge 5, Scramble 3.25.
 inline MasterKeyRecord SampleRecord(const std::string& name = "test") {
   MasterKeyRecord record;
   record.name = name;
@@ -45,12 +47,28 @@ inline MasterKeyRecord SampleRecord(const std::string& name = "test") {
 }
 
 inline std::string SampleRecordBytes(const std::string& name = "test") {
-  const MasterKeyRecord record = SampleRecord(name);
   std::string bytes = Field(name, 20, '_');
-  for (const std::string& key : record.keys) bytes += Field(key, 65, '_');
-  bytes += Field("5000000000", 15, ',');
-  bytes += Field("3250000000.01", 20, '-');
-  return bytes;
+  for (const std::string& key : SampleRecord().keys) bytes += Field(key, 65, '_');
+  return bytes + Field("5000000000", 15, ',') + Field("3250000000.01", 20, '-');
 }
+
+// A book path in a fresh folder (the file itself is not made), with the
+// diagnostics captured.
+class BookTest : public ::testing::Test {
+ protected:
+  MasterKeyRecord Sample(const std::string& name) {
+    MasterKeyRecord record = SampleRecord(name);
+    record.bookPath = book;
+    return record;
+  }
+  StoreResult Store(const std::string& name) {
+    MasterKeyRecord record = Sample(name);
+    return StoreNewRecord(book, record);
+  }
+
+  TempDir dir;
+  std::string book = dir.File("book.kb");
+  CapturedDiagnostics diag;
+};
 
 }  // namespace rux::test
