@@ -16,55 +16,41 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-TEST(SplitCommandLine, BlanksAndTabsOutsideQuotesSeparate) {
-  EXPECT_EQ(SplitCommandLine("a b\tc"), (Items{"a", "b", "c"}));
-  EXPECT_EQ(SplitCommandLine("  lead   trail  "), (Items{"lead", "trail"}));
-  EXPECT_EQ(SplitCommandLine(""), Items{});
-  EXPECT_EQ(SplitCommandLine("\"a b\" c"), (Items{"a b", "c"}));
-  EXPECT_EQ(SplitCommandLine("\"\""), (Items{""}));
-  EXPECT_EQ(SplitCommandLine("x\"y z\"w"), (Items{"xy zw"}));
+TEST(SplitCommandLine, FollowsTheMicrosoftRuntimeRules) {
+  const struct {
+    const char* text;
+    Items items;
+  } cases[] = {
+      {"a b\tc", {"a", "b", "c"}},  // blanks and tabs outside quotes separate
+      {"  lead   trail  ", {"lead", "trail"}},
+      {"", {}},
+      {R"("a b" c)", {"a b", "c"}},
+      {R"("")", {""}},
+      {R"(x"y z"w)", {"xy zw"}},
+      {R"("a\\" b)", {R"(a\)", "b"}},        // 2n backslashes: n, and the quote toggles quoting
+      {R"("say \"hi\"")", {R"(say "hi")"}},  // 2n+1: n and a literal quote
+      {R"(a\\\"b)", {R"(a\"b)"}},
+      {R"(C:\dir\file "D:\x y\")", {R"(C:\dir\file)", R"(D:\x y")"}},  // others are literal
+      {R"("a""b" c)", {R"(a"b)", "c"}},  // "" inside quotes: a literal quote
+      // What the jobs send for parameters holding quotes, blanks and shell characters.
+      {R"("\"quoted\"" "$HOME; `ls` | x" "ñandú €")",
+       {R"("quoted")", "$HOME; `ls` | x", "ñandú €"}},
+      {R"("a\" b" "0")", {R"(a" b)", "0"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.text), c.items) << c.text;
 }
 
-TEST(SplitCommandLine, BackslashesBeforeAQuote) {
-  // 2n backslashes: n backslashes, the quote toggles quoting.
-  EXPECT_EQ(SplitCommandLine(R"("a\\" b)"), (Items{R"(a\)", "b"}));
-  // 2n+1: n backslashes and a literal quote.
-  EXPECT_EQ(SplitCommandLine(R"("say \"hi\"")"), (Items{R"(say "hi")"}));
-  EXPECT_EQ(SplitCommandLine(R"(a\\\"b)"), (Items{R"(a\"b)"}));
-  // Other backslashes are literal.
-  EXPECT_EQ(SplitCommandLine(R"(C:\dir\file "D:\x y\")"), (Items{R"(C:\dir\file)", R"(D:\x y")"}));
-}
-
-TEST(SplitCommandLine, DoubledQuoteInsideQuotesIsALiteralQuote) {
-  EXPECT_EQ(SplitCommandLine(R"("a""b" c)"), (Items{R"(a"b)", "c"}));
-}
-
-TEST(SplitCommandLine, EscapedParameterItemsArriveAsTyped) {
-  // What the jobs send for parameters holding quotes, blanks and shell characters.
-  EXPECT_EQ(SplitCommandLine(R"("\"quoted\"" "$HOME; `ls` | x" "ñandú €")"),
-            (Items{R"("quoted")", "$HOME; `ls` | x", "ñandú €"}));
-  EXPECT_EQ(SplitCommandLine(R"("a\" b" "0")"), (Items{R"(a" b)", "0"}));
-}
-
-class InFolder : public ::testing::Test {
- protected:
-  void SetUp() override {
-    saved_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.Path());
-  }
-  void TearDown() override { std::filesystem::current_path(saved_); }
-  test::TempDir dir_;
-  std::filesystem::path saved_;
-};
-
-TEST_F(InFolder, BareNameIsFoundInTheCurrentFolderBeforeThePath) {
-  test::WriteBytes(dir_.File("sh"), "#!/bin/false\n");
+TEST(FindProgram, BareNameIsFoundInTheCurrentFolderBeforeThePath) {
+  test::TempDir dir;
+  const std::filesystem::path saved = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  test::WriteBytes(dir.File("sh"), "#!/bin/false\n");
   EXPECT_EQ(FindProgram("sh"), "./sh");
   const std::string onPath = FindProgram("true");
-  EXPECT_EQ(onPath.front(), '/');
-  EXPECT_TRUE(onPath.ends_with("/true"));
+  EXPECT_TRUE(onPath.starts_with('/') && onPath.ends_with("/true")) << onPath;
   EXPECT_EQ(FindProgram("no-such-program-here"), "no-such-program-here");
   EXPECT_EQ(FindProgram("sub/prog"), "sub/prog");
+  std::filesystem::current_path(saved);
 }
 
 TEST(ChildProcess, ReceivesEachItemAndReportsItsStatus) {

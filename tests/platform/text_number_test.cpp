@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <locale>
+#include <utility>
 
 #include "platform/text/number.h"
 
@@ -37,87 +38,64 @@ class NumberConversion : public ::testing::Test {
   std::locale savedLocale_;
 };
 
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-TEST_F(NumberConversion, LeadingNumberOnly) {
-  EXPECT_EQ(ConvertNumber("2,5"), 2);
-  EXPECT_EQ(ConvertNumber("7x"), 7);
-  EXPECT_EQ(ConvertNumber("3.25"), 3.25);
-  EXPECT_EQ(ConvertNumber("1.2.3"), 1.2);
-  EXPECT_EQ(ConvertNumber("12 34"), 12);
-}
-
-TEST_F(NumberConversion, NoNumberGivesZero) {
-  for (const char* text : {"", "abc", " ", "+", "-", ".", "+.e1", "e5", ",5"}) {
+TEST_F(NumberConversion, LeadingNumberOnlyAndNothingElse) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  const struct {
+    const char* text;
+    double value;
+    std::size_t consumed;
+  } cases[] = {
+      {"2,5", 2, 1},  // the comma of the locale is no decimal point
+      {"7x", 7, 1},
+      {"1.2.3", 1.2, 3},
+      {"  -1.5e3xyz", -1500, 8},
+      {"\t\n\v\f\r +4", 4, 8},
+      {".5", 0.5, 2},
+      {"5.", 5, 2},
+      {"-.5e1", -5, 5},
+      {"1e+", 1, 1},  // an exponent only when complete
+      {"2E3", 2000, 3},
+      {"2e-3", 0.002, 4},
+      {"0x10", 0, 1},  // no hexadecimal, infinity or nan
+      {"inf", 0, 0},
+      {"INFINITY", 0, 0},
+      {"-nan(1)", 0, 0},
+      {"1e-400", 0, 6},  // out of range
+      {"0.0001e-320", 0, 11},
+      {"-1e400", -kInfinity, 6},
+      {"1000e306", kInfinity, 8},
+      {"1e99999999999999999999", kInfinity, 22},
+      {"0e99999999999999999999", 0, 22},
+      {"4.9406564584124654e-324", std::numeric_limits<double>::denorm_min(), 23},
+      {"1.7976931348623157e308", std::numeric_limits<double>::max(), 22},
+  };
+  for (const auto& c : cases) {
+    std::size_t consumed = 99;
+    EXPECT_EQ(ConvertNumber(c.text, &consumed), c.value) << c.text;
+    EXPECT_EQ(consumed, c.consumed) << c.text;
+  }
+  for (const char* text : {"", "abc", " ", "+", "-", ".", "+.e1", "e5", ",5", "- 3"}) {
     std::size_t consumed = 99;
     EXPECT_EQ(ConvertNumber(text, &consumed), 0) << text;
     EXPECT_EQ(consumed, 0u) << text;
   }
-}
-
-TEST_F(NumberConversion, NoHexadecimalInfinityOrNan) {
-  EXPECT_EQ(ConvertNumber("0x10"), 0);
-  EXPECT_EQ(ConvertNumber("inf"), 0);
-  EXPECT_EQ(ConvertNumber("INFINITY"), 0);
-  EXPECT_EQ(ConvertNumber("nan"), 0);
-  EXPECT_EQ(ConvertNumber("-nan(1)"), 0);
-}
-
-TEST_F(NumberConversion, SignsSpacesAndPoints) {
-  EXPECT_EQ(ConvertNumber(" 4"), 4);
-  EXPECT_EQ(ConvertNumber("\t\n\v\f\r 4"), 4);
-  EXPECT_EQ(ConvertNumber("-3"), -3);
-  EXPECT_EQ(ConvertNumber("+3"), 3);
-  EXPECT_EQ(ConvertNumber(".5"), 0.5);
-  EXPECT_EQ(ConvertNumber("5."), 5);
-  EXPECT_EQ(ConvertNumber("-.5e1"), -5);
-  EXPECT_EQ(ConvertNumber("- 3"), 0);
   EXPECT_TRUE(std::signbit(ConvertNumber("-0")));
 }
 
-TEST_F(NumberConversion, ExponentOnlyWhenComplete) {
-  EXPECT_EQ(ConvertNumber("1e"), 1);
-  EXPECT_EQ(ConvertNumber("1e+"), 1);
-  EXPECT_EQ(ConvertNumber("2E3"), 2000);
-  EXPECT_EQ(ConvertNumber("2e-3"), 0.002);
-  EXPECT_EQ(ConvertNumber("2e+3x"), 2000);
-}
-
-TEST_F(NumberConversion, OutOfRangeValues) {
-  EXPECT_EQ(ConvertNumber("1e-400"), 0);
-  EXPECT_EQ(ConvertNumber("-1e-400"), 0);
-  EXPECT_EQ(ConvertNumber("1e400"), kInfinity);
-  EXPECT_EQ(ConvertNumber("-1e400"), -kInfinity);
-  EXPECT_EQ(ConvertNumber("0.0001e-320"), 0);
-  EXPECT_EQ(ConvertNumber("1000e306"), kInfinity);
-  EXPECT_EQ(ConvertNumber("1e99999999999999999999"), kInfinity);
-  EXPECT_EQ(ConvertNumber("1e-99999999999999999999"), 0);
-  EXPECT_EQ(ConvertNumber("0e99999999999999999999"), 0);
-  EXPECT_EQ(ConvertNumber("4.9406564584124654e-324"), std::numeric_limits<double>::denorm_min());
-  EXPECT_EQ(ConvertNumber("1.7976931348623157e308"), std::numeric_limits<double>::max());
-}
-
-TEST_F(NumberConversion, ConsumedCountsTheConvertedCharacters) {
-  std::size_t consumed = 0;
-  ConvertNumber("  -1.5e3xyz", &consumed);
-  EXPECT_EQ(consumed, 8u);
-  ConvertNumber("1e", &consumed);
-  EXPECT_EQ(consumed, 1u);
-  ConvertNumber("1e400", &consumed);
-  EXPECT_EQ(consumed, 5u);
-}
-
 TEST_F(NumberConversion, IntegersLikeAtoi) {
-  EXPECT_EQ(ConvertInteger("12"), 12);
-  EXPECT_EQ(ConvertInteger(" -2x"), -2);
-  EXPECT_EQ(ConvertInteger("+7"), 7);
-  EXPECT_EQ(ConvertInteger("1.9"), 1);
-  EXPECT_EQ(ConvertInteger("-"), 0);
-  EXPECT_EQ(ConvertInteger(""), 0);
-  EXPECT_EQ(ConvertInteger("abc"), 0);
-  EXPECT_EQ(ConvertInteger("99999999999999"), std::numeric_limits<int>::max());
-  EXPECT_EQ(ConvertInteger("-2147483648"), std::numeric_limits<int>::min());
-  EXPECT_EQ(ConvertInteger("-99999999999999"), std::numeric_limits<int>::min());
+  const std::pair<const char*, int> cases[] = {
+      {"12", 12},
+      {" -2x", -2},
+      {"+7", 7},
+      {"1.9", 1},
+      {"-", 0},
+      {"", 0},
+      {"abc", 0},
+      {"99999999999999", std::numeric_limits<int>::max()},
+      {"-2147483648", std::numeric_limits<int>::min()},
+      {"-99999999999999", std::numeric_limits<int>::min()},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(ConvertInteger(text), value) << text;
 }
 
 }  // namespace
