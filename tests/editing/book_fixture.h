@@ -55,8 +55,4 @@ inline std::string RecordOf(const std::string& bookBytes, int n) {
   return at < bookBytes.size() ? bookBytes.substr(at, RECORD_SIZE) : std::string();
 }
 
-inline std::string NameOf(const std::string& recordBytes) {
-  return std::string(StoredText(recordBytes, 0));
-}
-
 }  // namespace rux::test

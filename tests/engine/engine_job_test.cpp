@@ -1,10 +1,7 @@
 // The engine job procedure on a window without widgets, as a program without
 // windows runs it: the order of its steps, its refreshes and its clock reads.
-#include <QString>
 #include <QStringList>
 #include <array>
-#include <cstdlib>
-#include <ctime>
 
 #include <gtest/gtest.h>
 
@@ -20,16 +17,15 @@ namespace {
 // Holds the values and records what the job asks of the window.
 class PlainWindow : public JobWindow {
  public:
-  QString enginePath = FAKE_ENGINE_PATH, engineCommand = "rux4.exe", keyBook = "books.dat";
+  QString enginePath = FAKE_ENGINE_PATH, command, book = "books.dat", source = "a.txt",
+          target = "b.dat", verify, config, log;
   int keyNumber = 3;
-  QString source = "a.txt", target = "b.dat", verify, config, log;
   std::array<QString, 14> params;
-  QStringList calls;
-  QStringList logAtRefresh;
+  QStringList calls, logAtRefresh;
 
   QString& EnginePath() override { return enginePath; }
-  QString& EngineCommand() override { return engineCommand; }
-  QString& KeyBook() override { return keyBook; }
+  QString& EngineCommand() override { return command; }
+  QString& KeyBook() override { return book; }
   int& KeyNumber() override { return keyNumber; }
   QString& SourceFile() override { return source; }
   QString& TargetFile() override { return target; }
@@ -49,73 +45,53 @@ class PlainWindow : public JobWindow {
   QWidget* Owner() override { return nullptr; }
 };
 
-QStringList FocusAndParams() {
-  QStringList calls{"focus"};
-  for (int n = 1; n <= 14; ++n) calls << QString("param%1").arg(n);
-  return calls;
-}
-
-// A clock that moves on one second at each reading, in UTC.
-class SteppingClock {
- public:
-  SteppingClock() {
-    if (const char* tz = std::getenv("TZ")) savedTz_ = tz;
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    SetClock([this] { return 1362128707 + reads_++; });  // Fri Mar 01 09:05:07 2013
+// A clock that moves on one second at each reading.
+class EngineJobTest : public ::testing::Test {
+ protected:
+  EngineJobTest() {
+    SetClock([this] { return kStart + reads++; });
   }
-  ~SteppingClock() {
-    SetClock({});
-    if (savedTz_.empty())
-      ::unsetenv("TZ");
-    else
-      ::setenv("TZ", savedTz_.c_str(), 1);
-    ::tzset();
-  }
-  int Reads() const { return reads_; }
+  ~EngineJobTest() override { SetClock({}); }
+  static QString Stamp(int second) { return QString::fromStdString(TimeStamp(kStart + second)); }
 
- private:
-  int reads_ = 0;
-  std::string savedTz_;
-};
-
-TEST(EngineJob, RefreshesAfterTheHeaderTheOutcomeAndTheClosingLine) {
+  static constexpr std::time_t kStart = 1362128707;
+  int reads = 0;
+  const QString separator = "\n" + QString(75, '_');
   test::ScriptedPrompts prompts;
   test::RecordingConsole console;
-  SteppingClock clock;
+  test::TempDir dir;
+};
+
+TEST_F(EngineJobTest, RefreshesAfterTheHeaderTheOutcomeAndTheClosingLine) {
   PlainWindow window;
   prompts.Answer(Answer::Ok);
   EngineJob(window, JobMode::Encode);
-  EXPECT_EQ(window.calls, FocusAndParams() << "refresh"
-                                           << "refresh"
-                                           << "refresh");
+  QStringList calls{"focus"};
+  for (int n = 1; n <= 14; ++n) calls << QString("param%1").arg(n);
+  EXPECT_EQ(window.calls, calls << "refresh"
+                                << "refresh"
+                                << "refresh");
   ASSERT_EQ(window.logAtRefresh.size(), 3);
   EXPECT_TRUE(window.logAtRefresh[0].endsWith("\n _____ENCODING______....Please Wait...._____"));
-  EXPECT_TRUE(window.logAtRefresh[1].endsWith(
-      "\n DATE: Fri Mar 01 09:05:08 2013\nProcess OK... " FAKE_ENGINE_PATH "...OK."));
-  EXPECT_EQ(window.logAtRefresh[2], window.log);
-  EXPECT_TRUE(window.log.endsWith("\n" + QString(75, '_')));
-  EXPECT_EQ(clock.Reads(), 2);  // header, outcome
+  EXPECT_EQ(window.logAtRefresh[1], window.logAtRefresh[0] + "\n DATE: " + Stamp(1) +
+                                        "Process OK... " FAKE_ENGINE_PATH "...OK.");
+  EXPECT_EQ(window.logAtRefresh[2], window.logAtRefresh[1] + separator);
+  EXPECT_EQ(reads, 2);  // header, outcome
   EXPECT_EQ(console.events.first(), "open");
   EXPECT_EQ(console.events.last(), "release");
 }
 
-TEST(EngineJob, EncodeReadsTheClockForItsErrorNumberDecodeReusesTheOutcomeStamp) {
-  test::TempDir dir;
+TEST_F(EngineJobTest, EncodeReadsTheClockForItsErrorNumberDecodeReusesTheOutcomeStamp) {
   for (JobMode mode : {JobMode::Encode, JobMode::Decode}) {
-    test::ScriptedPrompts prompts;
-    test::RecordingConsole console;
-    SteppingClock clock;
+    reads = 0;
     PlainWindow window;
     window.enginePath = QString::fromStdString(dir.File("no-engine"));
     prompts.Answer(Answer::Ok);
     EngineJob(window, mode);
     const bool encode = mode == JobMode::Encode;
-    EXPECT_EQ(clock.Reads(), encode ? 3 : 2);
-    const QString numberEntry = encode ? "\n DATE: Fri Mar 01 09:05:09 2013\nERROR Nr: 2"
-                                       : "\n DATE: Fri Mar 01 09:05:08 2013\nError number: 2";
-    EXPECT_TRUE(window.log.endsWith(numberEntry + "\n" + QString(75, '_')))
-        << window.log.toStdString();
+    EXPECT_EQ(reads, encode ? 3 : 2);
+    const QString numberEntry = encode ? Stamp(2) + "ERROR Nr: 2" : Stamp(1) + "Error number: 2";
+    EXPECT_TRUE(window.log.endsWith("\n DATE: " + numberEntry + separator)) << encode;
     EXPECT_EQ(window.calls.count("refresh"), 4);
   }
 }

@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include "editing/book_fixture.h"
-#include "editing/new_master_key_dlg.h"
 #include "manage/keys_dlg.h"
 #include "support/modal_script.h"
 #include "support/scripted_prompts.h"
@@ -20,19 +19,19 @@ namespace rux::test {
 class KeysTest : public ::testing::Test {
  protected:
   // Queue the steps first (this window, then what it opens), then run it.
+  // Keeps what the window hands back: book, name and number.
   int RunKeys(const std::string& path, const QString& name = QString(), int number = 0) {
     CKeysDlg keys;
     keys.m_strKeyBook = QString::fromStdString(path);
     keys.m_strMasterKeyName = name;
     keys.m_nKeyNumber = number;
     const int result = keys.DoModal();
-    returnedBook = keys.m_strKeyBook;
-    returnedName = keys.m_strMasterKeyName;
-    returnedNumber = keys.m_nKeyNumber;
+    returned = {keys.m_strKeyBook, keys.m_strMasterKeyName, QString::number(keys.m_nKeyNumber)};
     return result;
   }
 
   static QComboBox* List(CKeysDlg& d) { return Child<QComboBox>(&d, "masterKeyName"); }
+  static QPushButton* Button(QDialog& d, const char* name) { return Child<QPushButton>(&d, name); }
   static QStringList Entries(CKeysDlg& d) {
     QStringList entries;
     for (int i = 0; i < List(d)->count(); ++i) entries << List(d)->itemText(i);
@@ -46,6 +45,11 @@ class KeysTest : public ::testing::Test {
   static QString Shown(QDialog& d, const char* field) {
     return Child<QLineEdit>(&d, field)->text();
   }
+  static QStringList Shown(QDialog& d, std::initializer_list<const char*> fields) {
+    QStringList texts;
+    for (const char* field : fields) texts << Shown(d, field);
+    return texts;
+  }
   QString Book() const { return QString::fromStdString(book); }
 
   QuietBook quiet;
@@ -53,9 +57,7 @@ class KeysTest : public ::testing::Test {
   ModalScript modal;
   TempDir dir;
   std::string book = dir.File("book.dat");
-  QString returnedBook;
-  QString returnedName;
-  int returnedNumber = -1;
+  QStringList returned;
 };
 
 }  // namespace rux::test

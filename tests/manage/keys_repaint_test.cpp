@@ -3,7 +3,6 @@
 // next one, and nothing is rebuilt or said again while nothing changes.
 #include <QAbstractItemModel>
 #include <QApplication>
-#include <QTest>
 
 #include <filesystem>
 
@@ -17,108 +16,76 @@ using test::MakeBook;
 
 class KeysRepaintTest : public test::KeysTest {
  protected:
-  // Lets the window paint and handle what painting queued; capped, so a
-  // refresh that keeps repainting shows up as a count, not a hang.
-  static void Settle() {
+  // Paints the window and handles what painting queued; capped, so a refresh
+  // that keeps repainting shows up as a count, not a hang.
+  static void Paint(CKeysDlg& d) {
+    d.repaint();
     for (int i = 0; i < 20; ++i) QApplication::processEvents();
   }
-  // Counts every entry put into the list from now on.
-  static std::shared_ptr<int> CountInsertions(CKeysDlg& d) {
-    auto count = std::make_shared<int>(0);
-    QObject::connect(
-        List(d)->model(), &QAbstractItemModel::rowsInserted, &d,
-        [count](const QModelIndex&, int first, int last) { *count += last - first + 1; });
-    return count;
+  static void ShowAndPaint(CKeysDlg& d) {
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    Paint(d);
   }
 };
 
 TEST_F(KeysRepaintTest, TheFirstPaintListsTheBookAndLaterPaintsRebuildNothing) {
-  MakeBook(book, {KeyRecord("one"), KeyRecord("two")});
+  MakeBook(book, {KeyRecord("one"), KeyRecord("two"), KeyRecord("three")});
   modal.Then<CKeysDlg>([](CKeysDlg& d) {
-    const auto inserted = CountInsertions(d);
-    d.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-    Settle();
-    EXPECT_EQ(Entries(d), QStringList({"one", "two"}));
-    EXPECT_EQ(Shown(d, "keyNumber"), "2");
-    EXPECT_EQ(*inserted, 2);
+    EXPECT_EQ(List(d)->count(), 0);  // nothing is read before the window is painted
+    int inserted = 0;
+    QObject::connect(
+        List(d)->model(), &QAbstractItemModel::rowsInserted, &d,
+        [&](const QModelIndex&, int first, int last) { inserted += last - first + 1; });
+    ShowAndPaint(d);
+    EXPECT_EQ(Entries(d), QStringList({"one", "two", "three"}));
+    EXPECT_EQ(Shown(d, "keyNumber"), "2");  // the opener's choice
+    EXPECT_EQ(Shown(d, "key4"), "two-k4");
     for (int i = 0; i < 5; ++i) {
       d.update();
-      d.repaint();
-      Settle();
+      Paint(d);
       d.RefreshOnRepaint();
     }
-    EXPECT_EQ(*inserted, 2);
+    EXPECT_EQ(inserted, 3);
     d.reject();
   });
-  RunKeys(book, "two");
+  RunKeys(book, "two", 1);
   EXPECT_TRUE(prompts.All().empty());
 }
 
-TEST_F(KeysRepaintTest, AChangeByAnotherProgramShowsAtTheNextPaint) {
+// A book that cannot be read keeps the list and the paints stay quiet;
+// picking an entry then says why nothing can be shown.
+TEST_F(KeysRepaintTest, AChangedOrNewlyChosenBookShowsAtTheNextPaint) {
   MakeBook(book, {KeyRecord("one"), KeyRecord("two")});
-  modal.Then<CKeysDlg>([&](CKeysDlg& d) {
-    d.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-    Settle();
-    ASSERT_EQ(Entries(d), QStringList({"one", "two"}));
-
-    // Same size, another name.
-    MakeBook(book, {KeyRecord("one"), KeyRecord("zwei")});
-    d.repaint();
-    Settle();
-    EXPECT_EQ(Entries(d), QStringList({"one", "zwei"}));
-
-    // Another record, and the shown record's keys changed.
-    MasterKeyRecord changed = KeyRecord("one");
-    changed.keys[0] = "new key";
-    MakeBook(book, {changed, KeyRecord("zwei"), KeyRecord("drei")});
-    d.repaint();
-    Settle();
-    EXPECT_EQ(Entries(d), QStringList({"one", "zwei", "drei"}));
-    EXPECT_EQ(Shown(d, "key1"), "new key");
-    d.reject();
-  });
-  RunKeys(book, "one");
-  EXPECT_TRUE(prompts.All().empty());
-}
-
-TEST_F(KeysRepaintTest, ABookThatCannotBeListedIsQuietAtEveryPaint) {
-  MakeBook(book, {KeyRecord("one")});
-  modal.Then<CKeysDlg>([&](CKeysDlg& d) {
-    d.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-    Settle();
-    std::filesystem::remove(book);
-    std::filesystem::create_directory(book);
-    for (int i = 0; i < 5; ++i) {
-      d.repaint();
-      Settle();
-    }
-    EXPECT_EQ(Entries(d), QStringList({"one"}));  // the list keeps its entries
-    d.reject();
-  });
-  RunKeys(book, "one");
-  EXPECT_TRUE(prompts.All().empty());
-}
-
-TEST_F(KeysRepaintTest, AChosenNewKeyBookIsTakenUpAtTheNextPaintWithoutAMessage) {
-  MakeBook(book, {KeyRecord("one")});
   const std::string other = dir.File("other.dat");
   MakeBook(other, {KeyRecord("alpha"), KeyRecord("beta")});
   prompts.Pick(QString::fromStdString(other));
   modal.Then<CKeysDlg>([&](CKeysDlg& d) {
-    d.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
-    Settle();
+    ShowAndPaint(d);
+    MakeBook(book, {KeyRecord("one"), KeyRecord("zwei")});  // same size, another name
+    Paint(d);
+    EXPECT_EQ(Entries(d), QStringList({"one", "zwei"}));
+    MasterKeyRecord changed = KeyRecord("one");  // the shown record's keys change too
+    changed.keys[0] = "new key";
+    MakeBook(book, {changed, KeyRecord("zwei"), KeyRecord("drei")});
+    Paint(d);
+    EXPECT_EQ(Entries(d), QStringList({"one", "zwei", "drei"}));
+    EXPECT_EQ(Shown(d, "key1"), "new key");
     d.OnNewKeyBook();
-    d.repaint();
-    Settle();
+    Paint(d);
     EXPECT_EQ(Entries(d), QStringList({"alpha", "beta"}));
+    std::filesystem::remove(other);
+    std::filesystem::create_directory(other);
+    for (int i = 0; i < 5; ++i) Paint(d);
+    EXPECT_EQ(Entries(d), QStringList({"alpha", "beta"}));
+    EXPECT_EQ(prompts.Messages().size(), 0u);
+    Pick(d, 1);
     d.reject();
   });
   RunKeys(book, "one");
-  EXPECT_TRUE(prompts.Messages().empty());
+  EXPECT_EQ(prompts.MessageTexts(),
+            QStringList({"The Key Book is not accessible, access is denied."}));
+  EXPECT_EQ(prompts.Captions(), QStringList({"ERROR"}));
 }
 
 }  // namespace
