@@ -1,27 +1,20 @@
 // The whole road with the shipped engine: choose a Key Book made by the Key
 // Book code, ENCODE a file, DECODE it to another, and read the boxes and the log.
-#include <QLineEdit>
-#include <QPushButton>
-
-#include "keys_window_fixture.h"
-#include "support/recording_console.h"
-#include "support/widget_find.h"
+#include "app_fixture.h"
 
 namespace rux::test {
 namespace {
 
-class EndToEnd : public MainWindowTest {
+class EndToEnd : public AppTest {
  protected:
   void Run(const char* button, const std::string& source, const std::string& target) {
     prompts.Pick(QString::fromStdString(source)).Pick(QString::fromStdString(target));
-    Child<QPushButton>(&window, "sourceBrowse")->click();
-    Child<QPushButton>(&window, "targetBrowse")->click();
-    prompts.Answer(Answer::Ok);
+    Press("sourceBrowse");
+    Press("targetBrowse");
     prompts.Clear();
-    Child<QPushButton>(&window, button)->click();
+    AppTest::Run(button);
   }
 
-  RecordingConsole console;
   const QString engine = RUX4_PATH;
 };
 
@@ -29,7 +22,7 @@ TEST_F(EndToEnd, EncodeThenDecodeGivesBackTheFile) {
   ChooseBook(MakeBook(dir, {"office", "travel"}));
   PickEntry(Combo(), 1);
   ASSERT_EQ(window.m_nKeyNumber, 2);
-  Child<QLineEdit>(&window, "enginePath")->setText(engine);
+  SetEnginePath(engine);
   const std::string plain = std::string("A secret letter.\n") + std::string(200000, 'x');
   WriteBytes(dir.File("letter.txt"), plain);
 
@@ -49,7 +42,7 @@ TEST_F(EndToEnd, EncodeThenDecodeGivesBackTheFile) {
 
 TEST_F(EndToEnd, AnotherMasterKeyCannotDecodeAndNothingIsWritten) {
   ChooseBook(MakeBook(dir, {"office", "travel"}));
-  Child<QLineEdit>(&window, "enginePath")->setText(engine);
+  SetEnginePath(engine);
   WriteBytes(dir.File("letter.txt"), "for office eyes only");
   Run("encode", dir.File("letter.txt"), dir.File("letter.rux"));
   ASSERT_EQ(prompts.Captions(), QStringList({"ENCODE", "OK"}));

@@ -1,132 +1,154 @@
-// How a job ends: an engine that ends well, one that fails, one that cannot
-// be started, one that is stopped; in both modes, with the job's own error
-// number.
+// How a job ends when the engine fails, cannot be started, or is stopped by
+// the user from the console window.
 #include <sys/stat.h>
-#include <QDir>
-#include <QFile>
+#include <QTimer>
 #include <csignal>
+#include <functional>
 
-#include "jobs_fixture.h"
-#include "platform/seams/child_process.h"
+#include "app_fixture.h"
+#include "platform/widgets/console_window.h"
 
-namespace rux {
+namespace rux::test {
 namespace {
 
-using test::JobsTest;
-using test::kSeparator;
-using test::kStamp;
-
-// The texts of the error path of each mode around the engine path.
-struct ModeTexts {
-  const char* button;
-  QString errorBox;
-  QString errorEntry;
-  QString numberLabel;
-};
-
-ModeTexts Encode(const QString& engine) {
-  return {"encode", "Process ERROR... " + engine + "...\n",
-          "Process ERROR... " + engine + "...\nEncode...ERROR.", "ERROR Nr: "};
-}
-ModeTexts Decode(const QString& engine) {
-  return {"decode", "Process Error... " + engine + "...\nDecoded...ERROR.",
-          "Process Error... " + engine + "...\nDecoded...ERROR..", "Error number: "};
-}
-
-class OutcomeTest : public JobsTest {
- protected:
-  // Runs the job in both modes with the engine path and checks the error
-  // path: its box, then the error-number box; its entry, then the number's.
-  void ExpectErrorPath(const QString& engine, int number) {
-    for (const ModeTexts& mode : {Encode(engine), Decode(engine)}) {
+TEST_F(AppTest, EveryFailureTakesTheErrorPathWithTheJobsOwnNumber) {
+  const std::string noRun = dir.File("no-run");
+  WriteBytes(noRun, "#!/bin/sh\nexit 0\n");
+  ::chmod(noRun.c_str(), 0644);
+  const struct {
+    QString engine;
+    const char* status;
+    int number;
+  } cases[] = {
+      {FAKE_ENGINE_PATH, "3", 3},  // started, ended with status 3
+      {QString::fromStdString(dir.File("missing")), "0", 2},
+      {QString::fromStdString(noRun), "0", 13},
+      {QString::fromStdString(dir.Path()), "0", 13},  // a folder
+      {"   ", "0", 2},                                // blanks count as filled
+  };
+  FillExample();
+  for (const auto& c : cases) {
+    ::setenv("FAKE_ENGINE_STATUS", c.status, 1);
+    SetEnginePath(c.engine);
+    // Per mode: the button, the error box, the error entry, the number's label.
+    const QString modes[2][4] = {
+        {"encode", "Process ERROR... " + c.engine + "...\n",
+         "Process ERROR... " + c.engine + "...\nEncode...ERROR.", "ERROR Nr: "},
+        {"decode", "Process Error... " + c.engine + "...\nDecoded...ERROR.",
+         "Process Error... " + c.engine + "...\nDecoded...ERROR..", "Error number: "}};
+    for (const auto& [button, box, entry, label] : modes) {
+      SCOPED_TRACE((c.engine + " " + button).toStdString());
       prompts.Clear();
       window.m_strLog.clear();
       window.UpdateData(false);
-      Run(mode.button);
-      const QString numberText = mode.numberLabel + QString::number(number);
-      ASSERT_EQ(prompts.Messages().size(), 3u) << mode.button;
-      EXPECT_EQ(prompts.Messages()[1].text, mode.errorBox);
-      EXPECT_EQ(prompts.Messages()[2].text, numberText);
+      Run(button.toLatin1().constData());
+      const QString number = label + QString::number(c.number);
+      EXPECT_EQ(prompts.MessageTexts().mid(1), QStringList({box, number}));
       EXPECT_EQ(prompts.Captions().mid(1), QStringList({"ERROR", "ERROR"}));
-      EXPECT_TRUE(window.m_strLog.endsWith("\n DATE: " + kStamp + mode.errorEntry +
-                                           "\n DATE: " + kStamp + numberText + kSeparator))
+      EXPECT_TRUE(window.m_strLog.endsWith("\n DATE: " + kStamp + entry + "\n DATE: " + kStamp +
+                                           number + kSeparator))
           << window.m_strLog.toStdString();
       EXPECT_EQ(window.LogPanel()->toPlainText(), window.m_strLog);
       EXPECT_EQ(console.events.last(), "release");
-      EXPECT_FALSE(console.isOpen);
     }
   }
+  EXPECT_EQ(Runs().size(), 2u);  // only the engine that started ran
+}
+
+// The real console window: the engine's output as it comes, the progress
+// bar, and the way out of an engine that does not end.
+class ConsoleWindowJob : public AppTest {
+ protected:
+  ConsoleWindowJob() {
+    InstallConsole(&consoleWindow);
+    FillExample();
+  }
+  ~ConsoleWindowJob() override { InstallConsole(nullptr); }
+
+  QString Script(const char* name, const std::string& body) {
+    WriteBytes(dir.File(name), "#!/bin/sh\n" + body);
+    ::chmod(dir.File(name).c_str(), 0755);
+    return QString::fromStdString(dir.File(name));
+  }
+  // Presses ENCODE (answers queued by the caller) and, while the engine runs,
+  // calls the step every 20 ms until it returns true (at most 500 tries).
+  void EncodeWhileRunning(const QString& engine, std::function<bool()> step) {
+    SetEnginePath(engine);
+    QTimer timer;
+    int tries = 0;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      if (step() || ++tries == 500) timer.stop();
+    });
+    timer.start(20);
+    Press("encode");
+    EXPECT_LT(tries, 500) << "the step never finished";
+  }
+
+  ConsoleWindow consoleWindow;
 };
 
-TEST_F(OutcomeTest, EngineEndingWithStatusZeroGivesNoErrorNumber) {
-  FillExample();
-  Run("encode");
-  Run("decode");
-  EXPECT_EQ(prompts.Captions(), QStringList({"ENCODE", "OK", "DECODE", "OK"}));
-  EXPECT_FALSE(window.m_strLog.contains("ERROR Nr"));
-  EXPECT_FALSE(window.m_strLog.contains("Error number"));
-  EXPECT_FALSE(window.m_strLog.contains("Process ERROR"));
-  EXPECT_FALSE(window.m_strLog.contains("Process Error"));
-  EXPECT_EQ(window.m_strLog.count("\n DATE: " + kStamp + "Process OK... "), 2);
+TEST_F(ConsoleWindowJob, ShowsTheBannerTheEngineOutputAndItsProgressWhileModal) {
+  const QString engine = Script("engine",
+                                "echo 'working on it'\necho 'progress: 50%'\ni=0\n"
+                                "while [ ! -e \"$0.go\" ] && [ $i -lt 200 ]; do sleep 0.05; "
+                                "i=$((i+1)); done\necho finished\n");
+  prompts.Answer(Answer::Ok);
+  QString textWhileRunning;
+  bool modalWhileRunning = false;
+  EncodeWhileRunning(engine, [&] {
+    if (consoleWindow.Progress() != 50) return false;
+    textWhileRunning = consoleWindow.Text();
+    modalWhileRunning = consoleWindow.isVisible() && consoleWindow.isModal();
+    WriteBytes(engine.toStdString() + ".go", "");
+    return true;
+  });
+  EXPECT_TRUE(modalWhileRunning);
+  EXPECT_EQ(textWhileRunning,
+            "\n ENCODING...Wait a moment please\n Source File: a.txt\n Target File: b.dat"
+            "\n ENCODING...Wait a moment please\nworking on it\nprogress: 50%\n");
+  EXPECT_EQ(consoleWindow.windowTitle(), "CODIFICANDO ...RUX...");
+  EXPECT_TRUE(consoleWindow.Text().endsWith("finished\n"));
+  EXPECT_FALSE(consoleWindow.isVisible());  // released
+  EXPECT_EQ(prompts.Captions(), QStringList({"ENCODE", "OK"}));
 }
 
-TEST_F(OutcomeTest, EngineEndingWithAnotherStatusTakesTheErrorPathWithThatStatus) {
-  FillExample();
-  ::setenv("FAKE_ENGINE_STATUS", "3", 1);
-  ExpectErrorPath(FAKE_ENGINE_PATH, 3);
-  EXPECT_EQ(Runs().size(), 2u);  // it did run
-}
-
-TEST_F(OutcomeTest, MissingEngineGivesErrorNumber2) {
-  FillExample();
-  const QString engine = QString::fromStdString(dir.File("rux4.exe"));
-  SetEnginePath(engine);
-  ExpectErrorPath(engine, 2);
-}
-
-TEST_F(OutcomeTest, EngineWithoutRunPermissionGivesErrorNumber13) {
-  FillExample();
-  const std::string file = dir.File("rux4.exe");
-  test::WriteBytes(file, "#!/bin/sh\nexit 0\n");
-  ::chmod(file.c_str(), 0644);
-  SetEnginePath(QString::fromStdString(file));
-  ExpectErrorPath(QString::fromStdString(file), 13);
-}
-
-TEST_F(OutcomeTest, EngineThatIsAFolderGivesErrorNumber13) {
-  FillExample();
-  SetEnginePath(QString::fromStdString(dir.Path()));
-  ExpectErrorPath(QString::fromStdString(dir.Path()), 13);
-}
-
-TEST_F(OutcomeTest, EnginePathOfBlanksCountsAsFilledAndCannotStart) {
-  FillExample();
-  SetEnginePath("   ");
-  ExpectErrorPath("   ", 2);
-}
-
-TEST_F(OutcomeTest, StoppedEngineGivesTheErrorPathWith128PlusTheSignal) {
-  FillExample();
+TEST_F(ConsoleWindowJob, ClosingItWhileTheEngineRunsAsksAndStopsTheEngine) {
   ::setenv("FAKE_ENGINE_SLEEP", "30", 1);
-  console.duringRun = [](ChildProcess& engine) { engine.Terminate(); };
-  ExpectErrorPath(FAKE_ENGINE_PATH, 128 + SIGTERM);
+  // Confirm the job; at the first close keep the engine running, at the second stop it.
+  prompts.Answer(Answer::Ok).Answer(Answer::Cancel).Answer(Answer::Ok);
+  int closes = 0;
+  bool visibleAfterCancel = false;
+  EncodeWhileRunning(FAKE_ENGINE_PATH, [&] {
+    if (!Exists(record)) return false;  // not started yet
+    if (closes == 1) visibleAfterCancel = consoleWindow.isVisible();
+    consoleWindow.close();
+    return ++closes == 2;
+  });
+  EXPECT_TRUE(visibleAfterCancel);
+  const auto messages = prompts.Messages();
+  ASSERT_EQ(messages.size(), 5u);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(messages[i].text, "The engine is still running. Stop it?");
+    EXPECT_EQ(messages[i].caption, "STOP");
+    EXPECT_EQ(messages[i].buttons, Buttons::OkCancel);
+    EXPECT_EQ(messages[i].icon, Icon::Exclamation);
+  }
+  const QString number = QString("ERROR Nr: %1").arg(128 + SIGTERM);
+  EXPECT_EQ(messages[3].text, "Process ERROR... " FAKE_ENGINE_PATH "...\n");
+  EXPECT_EQ(messages[4].text, number);
+  EXPECT_TRUE(window.m_strLog.endsWith(number + kSeparator));
 }
 
-TEST_F(OutcomeTest, EnginePathWithBlanksRunsTheEngine) {
-  FillExample();
-  const QString folder = QString::fromStdString(dir.File("my engines"));
-  QDir().mkpath(folder);
-  const QString engine = folder + "/rux 4.exe";
-  ASSERT_TRUE(QFile::copy(FAKE_ENGINE_PATH, engine));
-  SetEnginePath(engine);
-  Run("encode");
-  EXPECT_EQ(prompts.MessageTexts().last(),
-            "Process OK... " + engine + "...OK\nProcess OK... RUX 4.0...OK...\n");
-  EXPECT_TRUE(window.m_strLog.contains("\nProgram: " + engine + "\n"));
-  ASSERT_EQ(Runs().size(), 1u);
-  EXPECT_EQ(Runs()[0], test::ExampleItems("c"));
-  EXPECT_EQ(window.m_strEngineCommand, engine);
+TEST_F(ConsoleWindowJob, AnEngineThatIgnoresTheStopIsKilledAfterTheGrace) {
+  const QString engine = Script("stubborn", "trap '' TERM\necho ready\nexec sleep 30\n");
+  prompts.Answer(Answer::Ok).Answer(Answer::Ok);
+  EncodeWhileRunning(engine, [&] {
+    if (!consoleWindow.Text().contains("ready")) return false;
+    consoleWindow.close();
+    return true;
+  });
+  EXPECT_EQ(prompts.MessageTexts().last(), QString("ERROR Nr: %1").arg(128 + SIGKILL));
 }
 
 }  // namespace
-}  // namespace rux
+}  // namespace rux::test
