@@ -1,33 +1,74 @@
 #pragma once
-// Shared helpers for the engine tests: a Key Book, the twenty items, runs of the
-// real engine program and in-process runs at a low key derivation cost.
-#include <sys/types.h>
+// The engine tests' ground: a Key Book, the twenty items, runs of the engine
+// program and in-process runs at a low key derivation cost.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <functional>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "rux4/arguments.h"
-#include "rux4/key_derivation.h"
+#include "keybook/key_book.h"
+#include "rux4/engine_run.h"
+#include "rux4/exit_status.h"
+#include "support/temp_dir.h"
 
 namespace rux4::test {
 
+using rux::test::Exists;
+using rux::test::ReadBytes;
+using rux::test::WriteBytes;
+
 // Cheap Argon2id cost for in-process runs; files record it, so the engine
-// program decodes them at this cost too.
+// program reads them at this cost too.
 inline constexpr KdfCost TEST_COST{1, 64ull << 10};
 
 // Master Keys of the test book: 1 and 2 live with different keys, 3 deleted.
 constexpr int KEY_ONE = 1;
 constexpr int KEY_TWO = 2;
 constexpr int KEY_DELETED = 3;
-// A Key 1 text of record 1, to check that keys never reach the console.
-inline const std::string KEY_ONE_TEXT = "Alpha7Key1Secret";
+// Key 1 of record 1, which must never reach the console or a verify file.
+inline const std::string KEY_ONE_TEXT = "Alpha7Key1";
 
-void MakeBook(const std::string& path);
+inline std::vector<std::string> Items(const std::string& book, int number, const std::string& mode,
+                                      const std::string& source, const std::string& target,
+                                      const std::string& verify = "0") {
+  std::vector<std::string> items{book, std::to_string(number), mode, source, target, verify};
+  items.resize(ITEM_COUNT, "0");
+  return items;
+}
 
-std::vector<std::string> Items(const std::string& book, int number, const std::string& mode,
-                               const std::string& source, const std::string& target,
-                               const std::string& verify = "0");
+inline std::string RandomBytes(std::size_t size) {
+  static std::mt19937_64 generator(20240611);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(generator());
+  return bytes;
+}
+
+inline std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The N of every "progress: N%" line, in order.
+inline std::vector<int> ProgressValues(const std::string& out) {
+  std::vector<int> values;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);)
+    if (line.starts_with("progress: ") && line.ends_with('%'))
+      values.push_back(std::stoi(line.substr(10)));
+  return values;
+}
 
 struct EngineResult {
   int status = -1;  // exit status, -1 when ended by a signal
@@ -36,27 +77,73 @@ struct EngineResult {
   std::string err;
 };
 
-// Runs the real engine program; setup runs in the child before exec (only
-// async-signal-safe calls). Output goes through files in outputDir.
-using ChildSetup = std::function<void()>;
-struct RunningEngine {
-  pid_t pid = -1;
-  std::string outPath;
-  std::string errPath;
+// A folder holding the test Key Book and a small source.
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineTest() {
+    WriteBytes(book, "");
+    const char* prefixes[] = {"Alpha7Key", "Bravo9Key", "Charlie3Key"};
+    for (int number : {KEY_ONE, KEY_TWO, KEY_DELETED}) {
+      rux::MasterKeyRecord record;
+      for (int n = 0; n < rux::KEY_COUNT; ++n)
+        record.keys[n] = prefixes[number - 1] + std::to_string(n + 1);
+      record.enlarge = 4 + number;
+      EXPECT_EQ(rux::WriteRecordAt(book, number, record), rux::WriteResult::Written);
+    }
+    EXPECT_EQ(rux::MarkDeleted(book, KEY_DELETED), rux::WriteResult::Written);
+    WriteBytes(source, "plain text\n");
+  }
+
+  // The engine program, its console captured apart from dir; setup runs in
+  // the child before exec (only async-signal-safe calls).
+  pid_t Start(std::vector<std::string> items, const std::function<void()>& setup = {}) {
+    items.insert(items.begin(), RUX4_PATH);
+    std::vector<char*> argv;
+    for (std::string& item : items) argv.push_back(item.data());
+    argv.push_back(nullptr);
+    const int out =
+        ::open(console.File("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int err =
+        ::open(console.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::dup2(out, STDOUT_FILENO);
+      ::dup2(err, STDERR_FILENO);
+      if (setup) setup();
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    ::close(out);
+    ::close(err);
+    return pid;
+  }
+  EngineResult Wait(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            WIFSIGNALED(status) ? WTERMSIG(status) : 0, ReadBytes(console.File("out")),
+            ReadBytes(console.File("err"))};
+  }
+  EngineResult Run(const std::vector<std::string>& items, const std::function<void()>& setup = {}) {
+    return Wait(Start(items, setup));
+  }
+  // The library run at TEST_COST.
+  static EngineResult RunInProcess(const std::vector<std::string>& items) {
+    std::vector<const char*> pointers;
+    for (const std::string& item : items) pointers.push_back(item.c_str());
+    const ParsedArguments parsed = ParseArguments(static_cast<int>(items.size()), pointers.data());
+    EXPECT_TRUE(parsed.arguments) << parsed.error;
+    if (!parsed.arguments) return {};
+    std::ostringstream out, err;
+    const int status = RunCipher(*parsed.arguments, TEST_COST, out, err);
+    return {status, 0, out.str(), err.str()};
+  }
+
+  rux::test::TempDir dir;
+  rux::test::TempDir console;
+  std::string book = dir.File("book.dat");
+  std::string source = dir.File("plain.txt");
 };
-RunningEngine StartEngine(const std::vector<std::string>& items, const std::string& outputDir,
-                          const ChildSetup& setup = {});
-EngineResult WaitEngine(const RunningEngine& running);
-EngineResult RunEngine(const std::vector<std::string>& items, const std::string& outputDir,
-                       const ChildSetup& setup = {});
-
-// The library run at TEST_COST; items as for the program.
-EngineResult RunInProcess(const std::vector<std::string>& items);
-
-std::string RandomBytes(std::size_t size);
-// Names in a folder, sorted.
-std::vector<std::string> FilesIn(const std::string& folder);
-// The N of every "progress: N%" line, in order.
-std::vector<int> ProgressValues(const std::string& out);
 
 }  // namespace rux4::test
