@@ -1,4 +1,4 @@
-// Bad input: one line on standard error, the right status, nothing written.
+// Bad input: a message on standard error, the right status, nothing written.
 #include <filesystem>
 
 #include "app/config/configuration.h"
@@ -22,7 +22,9 @@ class BadInput : public CliTest {
     values.enginePath = "rux4.exe";
     WriteBytes(config, ConfigurationBytes(values).toStdString().substr(0, 30));  // cut short
   }
-  // Runs each case and checks that neither file changed.
+  // Each case fails with its status, nothing on standard output and the
+  // message on the last line of standard error (the Key Book code's own
+  // messages may come before it); no file changes and none is added.
   void Check(const std::vector<Case>& cases) {
     const std::string bookBefore = ReadBytes(book);
     const std::string configBefore = ReadBytes(config);
@@ -30,7 +32,13 @@ class BadInput : public CliTest {
       std::vector<std::string> args = c.args;
       for (std::string& a : args) a = a == "BOOK" ? book : a == "CONFIG" ? config : a;
       SCOPED_TRACE(::testing::PrintToString(c.args) + " " + c.input);
-      ExpectFailure(RunCli(args, c.input), c.status, c.message);
+      const CliResult result = RunCli(args, c.input);
+      EXPECT_EQ(result.status, c.status) << result.err;
+      EXPECT_EQ(result.out, "");
+      const std::size_t last = result.err.rfind('\n', result.err.size() - 2) + 1;
+      EXPECT_TRUE(result.err.ends_with('\n'));
+      EXPECT_TRUE(result.err.substr(last).starts_with("shell_rux-cli: ")) << result.err;
+      EXPECT_NE(result.err.find(c.message, last), std::string::npos) << result.err;
       EXPECT_EQ(ReadBytes(book), bookBefore);
       EXPECT_EQ(ReadBytes(config), configBefore);
       EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
@@ -39,7 +47,7 @@ class BadInput : public CliTest {
   std::string config = dir.File("damaged.cfg");
 };
 
-TEST_F(BadInput, RecordNumbers) {
+TEST_F(BadInput, RecordNumbersAndFieldsOnStandardInput) {
   std::vector<Case> cases;
   for (const char* verb : {"show", "modify", "delete"}) {
     for (const char* number : {"0", "-1", "abc", "", "1x", "99999999999"})
@@ -47,43 +55,35 @@ TEST_F(BadInput, RecordNumbers) {
     cases.push_back({{"book", verb, "BOOK", "4"}, "", 1, "no record 4 in " + book});
     cases.push_back({{"book", verb, "BOOK", "2"}, "", 1, "record 2 is deleted"});
   }
-  Check(cases);
-}
-
-TEST_F(BadInput, FieldsOnStandardInput) {
-  std::vector<Case> cases;
-  for (const std::vector<std::string>& args :
+  const Case fields[] = {
+      // args: what follows the book and number
+      {{}, "name=x\ncolour=red\n", 2, "unknown field on standard input: colour"},
+      {{}, "Key1=a\n", 2, "unknown field on standard input: Key1"},
+      {{}, "key1=a\nkey1=b\n", 2, "field given twice on standard input: key1"},
+      {{}, "a key without a name\n", 2, "expected NAME=VALUE lines"},
+      {{}, "key2=a\rb\n", 2, "field key2 holds a line break"},
+      {{}, "name=Ω\n", 2, "a character a Key Book cannot hold"},
+      {{"--json"}, R"({"key1": "a\nb"})", 2, "field key1 holds a line break"},
+      {{"--json"}, R"({"key1": "a", "key1": "b"})", 2, "field given twice on standard input: key1"},
+      {{"--json"}, R"({"enlarge": 5})", 2, "field enlarge is not a text"},
+      {{"--json"}, "name=x\n", 2, "not one JSON object"}};
+  for (const std::vector<std::string>& command :
        {std::vector<std::string>{"book", "add", "BOOK"}, {"book", "modify", "BOOK", "1"}}) {
-    std::vector<std::string> json = args;
-    json.push_back("--json");
-    const Case forBoth[] = {
-        {args, "name=x\ncolour=red\n", 2, "unknown field on standard input: colour"},
-        {args, "Key1=a\n", 2, "unknown field on standard input: Key1"},
-        {args, "key1=a\nkey1=b\n", 2, "field given twice on standard input: key1"},
-        {args, "a key without a name\n", 2, "expected NAME=VALUE lines"},
-        {args, "key2=a\rb\n", 2, "field key2 holds a line break"},
-        {args, "name=Ω\n", 2, "a character a Key Book cannot hold"},
-        {json, R"({"key1": "a\nb"})", 2, "field key1 holds a line break"},
-        {json, R"({"key1": "a", "key1": "b"})", 2, "field given twice on standard input: key1"},
-        {json, R"({"enlarge": 5})", 2, "field enlarge is not a text"},
-        {json, "name=x\n", 2, "not one JSON object"},
-    };
-    cases.insert(cases.end(), std::begin(forBoth), std::end(forBoth));
+    for (Case c : fields) {
+      c.args.insert(c.args.begin(), command.begin(), command.end());
+      cases.push_back(c);
+    }
   }
   Check(cases);
 }
 
-TEST_F(BadInput, FilesMissingDamagedOrOfTheWrongKind) {
+TEST_F(BadInput, FilesMissingDamagedOrOfTheWrongKindAndUsageErrors) {
   const std::string missing = dir.File("missing");
-  const std::string folder = dir.Path();
+  const std::string fresh = dir.File("new.cfg");
   Check({
       {{"book", "list", missing}, "", 1, "no Key Book at " + missing},
-      {{"book", "show", missing, "1"}, "", 1, "no Key Book at"},
       {{"book", "modify", missing, "1"}, "name=x\n", 1, "no Key Book at"},
-      {{"book", "delete", missing, "1"}, "", 1, "no Key Book at"},
-      {{"book", "search", missing, "x"}, "", 1, "no Key Book at"},
-      {{"book", "list", folder}, "", 1, "no Key Book at"},
-      {{"book", "add", folder}, "", 1, "The Key Book is not accessible, access is denied."},
+      {{"book", "add", dir.Path()}, "", 1, "The Key Book is not accessible, access is denied."},
       {{"book", "search", "BOOK", "Ω"}, "", 1, "characters a Key Book cannot hold"},
       {{"config", "show", "CONFIG"},
        "",
@@ -91,46 +91,30 @@ TEST_F(BadInput, FilesMissingDamagedOrOfTheWrongKind) {
        "ERROR: The file: " + config + " Unexpected file format."},
       {{"config", "set", "CONFIG", "number=1"}, "", 1, "Unexpected file format."},
       {{"run", "CONFIG", "encode", "--yes"}, "", 1, "Unexpected file format."},
-      {{"config", "show", missing}, "", 1, "is not accessible, access is denied."},
       {{"run", missing, "decode", "--yes"}, "", 1, "is not accessible, access is denied."},
-      {{"config", "show", folder}, "", 1, "is not accessible, access is denied."},
-      {{"config", "set", folder + "/" + std::string(300, 'x') + "/c", "number=1"},
+      {{"config", "set", dir.File(std::string(300, 'x') + "/c"), "number=1"},
        "",
        1,
        "is not accessible, access is denied."},
-  });
-}
-
-TEST_F(BadInput, UsageErrors) {
-  const std::string fresh = dir.File("new.cfg");
-  Check({
       {{}, "", 2, "missing command"},
-      {{"frob"}, "", 2, "unknown command frob"},
       {{"book", "frob", "BOOK"}, "", 2, "unknown book command frob"},
-      {{"config", "frob"}, "", 2, "unknown config command frob"},
       {{"book", "list"}, "", 2, "missing BOOK"},
       {{"book", "list", "BOOK", "extra"}, "", 2, "unexpected argument extra"},
-      {{"book", "list", "BOOK", "--bogus"}, "", 2, "unknown option --bogus"},
       {{"book", "delete", "BOOK", "1", "--json"}, "", 2, "unknown option --json"},
       {{"config", "set", fresh}, "", 2, "missing NAME=VALUE"},
       {{"config", "set", fresh, "source=a", "colour=red"}, "", 2, "unknown value name colour"},
       {{"config", "set", fresh, "number=3x"}, "", 2, "the number must be an integer: 3x"},
-      {{"config", "set", fresh, "keybook"}, "", 2, "expected NAME=VALUE: keybook"},
       {{"run", fresh, "encrypt"}, "", 2, "the mode must be encode or decode"},
   });
 }
 
 TEST_F(BadInput, AnOverLongNameOrKeyIsCutWithTheStorageMessages) {
-  const CliResult added =
-      RunCli({"book", "add", book},
-             "name=" + std::string(25, 'n') + "\nkey3=" + std::string(70, 'k') + "\n");
-  EXPECT_EQ(added.status, 0);
+  const CliResult added = RunCli({"book", "add", book},
+                                 "name=" + std::string(25, 'n') + "\nkey3=" + std::string(70, 'k'));
   EXPECT_EQ(added.out, "2\n");
   EXPECT_NE(added.err.find("error de longitud en nombre"), std::string::npos) << added.err;
   EXPECT_NE(added.err.find("error de longitud en clave3"), std::string::npos) << added.err;
-  const NamedRecord stored = *ReadFields(book, 2).record;
-  EXPECT_EQ(stored.name, std::string(19, 'n'));
-  EXPECT_EQ(stored.fields[2], std::string(64, 'k'));
+  EXPECT_EQ(ReadFields(book, 2).record->name, std::string(19, 'n'));
 }
 
 TEST_F(BadInput, EveryCommandHasItsHelpOnStandardOutput) {
@@ -144,11 +128,10 @@ TEST_F(BadInput, EveryCommandHasItsHelpOnStandardOutput) {
     const CliResult help = RunCli(args);
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    const std::string usage = "usage: shell_rux-cli " + (command.empty() ? "COMMAND" : command);
-    EXPECT_TRUE(help.out.starts_with(usage)) << help.out;
+    EXPECT_TRUE(
+        help.out.starts_with("usage: shell_rux-cli " + (command.empty() ? "COMMAND" : command)))
+        << help.out;
   }
-  EXPECT_TRUE(
-      RunCli({"book", "add", book, "--help"}).out.starts_with("usage: shell_rux-cli book add"));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // book add and book modify leave the bytes the new master key window and the
-// modify window leave for the same fields, and warn where the windows show a
-// box.
+// modify window leave for the same fields, and warn on standard error with
+// the texts of the windows' boxes.
 #include <QComboBox>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <algorithm>
 #include <map>
@@ -16,115 +18,97 @@
 namespace rux::test {
 namespace {
 
-// Field name on standard input -> text typed into the window's field of the
-// same object name.
+// Field name on standard input -> text typed into the window's field.
 using Fields = std::map<std::string, std::string>;
 
-std::string ObjectName(const std::string& field) {
-  return field == "name" ? "masterKeyName" : field;
-}
-
-std::string InputLines(const Fields& fields) {
+std::string Lines(const Fields& fields) {
   std::string lines;
   for (const auto& [name, value] : fields) lines += name + "=" + value + "\n";
   return lines;
 }
 
-void Type(QDialog& window, const Fields& fields) {
-  for (const auto& [name, value] : fields) {
-    QWidget* control = Child<QWidget>(&window, QString::fromStdString(ObjectName(name)));
-    auto* edit = qobject_cast<QLineEdit*>(control);
-    if (auto* combo = qobject_cast<QComboBox*>(control)) edit = combo->lineEdit();
-    ASSERT_NE(edit, nullptr) << name;
-    edit->setText(QString::fromStdString(value));
-  }
+std::string Json(const Fields& fields) {
+  QJsonObject object;
+  for (const auto& [name, value] : fields)
+    object[QString::fromStdString(name)] = QString::fromStdString(value);
+  return QJsonDocument(object).toJson().toStdString();
 }
 
-// The window's boxes before its closing "MODIFY" box as "CAPTION: text"
-// lines, sorted; the command's warnings the same way.
-std::vector<std::string> BoxLines(const ScriptedPrompts& prompts, const QString& skipCaption) {
+std::vector<std::string> Sorted(const std::string& text) {
   std::vector<std::string> lines;
-  for (const Prompt& box : prompts.Messages())
-    if (box.caption != "MODIFY" && box.caption != skipCaption)
-      lines.push_back((box.caption + ": " + box.text).toStdString());
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
-std::vector<std::string> WarningLines(const std::string& err) {
-  std::vector<std::string> lines;
-  std::istringstream in(err);
+  std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   std::sort(lines.begin(), lines.end());
   return lines;
 }
 
-const Fields kCases[] = {
-    {},
-    {{"name", "Ana María"},
-     {"key1", "a b"},
-     {"key7", "ñ€"},
-     {"enlarge", "2,5"},
-     {"scramble", "-3.25e-7"}},
-    {{"key10", std::string(64, 'k')}, {"enlarge", "abc"}, {"scramble", "0"}},
-    {{"name", ""}, {"enlarge", "1e400"}, {"scramble", ""}},
-};
-
-class BookWindows : public CliTest {
- protected:
-  std::string windowBook = dir.File("window.dat");
-};
-
-TEST_F(BookWindows, AddStoresWhatTheNewMasterKeyWindowStores) {
-  for (const Fields& fields : kCases) {
-    for (const std::string& path : {book, windowBook})
-      MakeBook(path, {KeyRecord("one"), std::nullopt, KeyRecord("three")});
-    ScriptedPrompts prompts;
-    {
-      QuietBook windowDiagnostics;
-      ModalScript modal;
-      modal.Then<CNewMasterKeyDlg>([&](CNewMasterKeyDlg& d) {
-        Type(d, fields);
-        d.accept();
-      });
-      CNewMasterKeyDlg window;
-      window.m_strKeyBook = QString::fromStdString(windowBook);
-      ASSERT_EQ(window.DoModal(), Dialog::IDOK);
+// Types the fields into the window and presses OK; returns its boxes, but the
+// closing MODIFY and the modify window's SCRAMBLE, as "CAPTION: text" lines.
+template <class Window>
+std::string Accept(Window& window, const Fields& fields) {
+  ScriptedPrompts prompts;
+  QuietBook quiet;
+  ModalScript modal;
+  modal.Then<Window>([&](Window& shown) {
+    for (const auto& [name, value] : fields) {
+      QWidget* control =
+          Child<QWidget>(&shown, QString::fromStdString(name == "name" ? "masterKeyName" : name));
+      auto* edit = qobject_cast<QLineEdit*>(control);
+      if (auto* combo = qobject_cast<QComboBox*>(control)) edit = combo->lineEdit();
+      ASSERT_NE(edit, nullptr) << name;
+      edit->setText(QString::fromStdString(value));
     }
-    const CliResult added = RunCli({"book", "add", book}, InputLines(fields));
-    EXPECT_EQ(added.status, 0);
-    EXPECT_EQ(added.out, "2\n");
-    EXPECT_EQ(ReadBytes(book), ReadBytes(windowBook)) << InputLines(fields);
-    EXPECT_EQ(WarningLines(added.err), BoxLines(prompts, "")) << InputLines(fields);
-  }
+    shown.accept();
+  });
+  EXPECT_EQ(window.DoModal(), Dialog::IDOK);
+  std::string lines;
+  for (const Prompt& box : prompts.Messages())
+    if (box.caption != "MODIFY" && box.caption != "SCRAMBLE")
+      lines += (box.caption + ": " + box.text).toStdString() + "\n";
+  return lines;
 }
 
-TEST_F(BookWindows, ModifyWritesWhatTheModifyWindowWrites) {
-  for (const Fields& fields : kCases) {
+using BookWindows = CliTest;
+
+TEST_F(BookWindows, AddAndModifyStoreWhatTheWindowsStore) {
+  const Fields cases[] = {
+      {},
+      {{"name", "Ana María"},
+       {"key1", "a b"},
+       {"key7", "ñ€"},
+       {"enlarge", "2,5"},
+       {"scramble", "-3.25e-7"}},
+      {{"key10", std::string(64, 'k')}, {"enlarge", "abc"}, {"scramble", "0"}},
+      {{"name", ""}, {"enlarge", "1e400"}, {"scramble", ""}},
+  };
+  const std::string windowBook = dir.File("window.dat");
+  for (const Fields& fields : cases) {
+    SCOPED_TRACE(Lines(fields));
     for (const std::string& path : {book, windowBook})
-      MakeBook(path, {KeyRecord("one"), KeyRecord("two", 12.5, -0.0625), KeyRecord("three")});
-    ScriptedPrompts prompts;
-    {
-      QuietBook windowDiagnostics;
-      // Primed as the key management window primes it: the stored texts.
-      ModalScript modal;
-      modal.Then<CModifyDlg>([&](CModifyDlg& d) {
-        Type(d, fields);
-        d.accept();
-      });
-      CModifyDlg window;
-      const NamedRecord stored = *ReadFields(windowBook, 2).record;
-      window.m_strKeyBook = QString::fromStdString(windowBook);
-      window.m_nKeyNumber = 2;
-      window.m_strMasterKeyName = QString::fromStdString(stored.name);
-      for (int i = 0; i < 10; ++i) window.m_strKey[i] = QString::fromStdString(stored.fields[i]);
-      window.m_strEnlarge = QString::fromStdString(stored.fields[10]);
-      window.m_strScramble = QString::fromStdString(stored.fields[11]);
-      ASSERT_EQ(window.DoModal(), Dialog::IDOK);
-    }
-    const CliResult modified = RunCli({"book", "modify", book, "2"}, InputLines(fields));
+      MakeBook(path, {KeyRecord("one"), std::nullopt, KeyRecord("three", 12.5, -0.0625)});
+    // Added from lines, into the deleted slot.
+    CNewMasterKeyDlg adding;
+    adding.m_strKeyBook = QString::fromStdString(windowBook);
+    const std::string addBoxes = Accept(adding, fields);
+    const CliResult added = RunCli({"book", "add", book}, Lines(fields));
+    EXPECT_EQ(added.out, "2\n");
+    EXPECT_EQ(Sorted(added.err), Sorted(addBoxes));
+    // Modified from a JSON object; the window primed as the key management
+    // window primes it, with the stored texts.
+    QuietBook quietWindow;  // the command ends the quiet of the fixture
+    CModifyDlg modifying;
+    const NamedRecord stored = *ReadFields(windowBook, 3).record;
+    modifying.m_strKeyBook = QString::fromStdString(windowBook);
+    modifying.m_nKeyNumber = 3;
+    modifying.m_strMasterKeyName = QString::fromStdString(stored.name);
+    for (int i = 0; i < 10; ++i) modifying.m_strKey[i] = QString::fromStdString(stored.fields[i]);
+    modifying.m_strEnlarge = QString::fromStdString(stored.fields[10]);
+    modifying.m_strScramble = QString::fromStdString(stored.fields[11]);
+    const std::string modifyBoxes = Accept(modifying, fields);
+    const CliResult modified = RunCli({"book", "modify", book, "3", "--json"}, Json(fields));
     EXPECT_EQ(modified.status, 0);
-    EXPECT_EQ(ReadBytes(book), ReadBytes(windowBook)) << InputLines(fields);
-    EXPECT_EQ(WarningLines(modified.err), BoxLines(prompts, "SCRAMBLE")) << InputLines(fields);
+    EXPECT_EQ(Sorted(modified.err), Sorted(modifyBoxes));
+    EXPECT_EQ(ReadBytes(book), ReadBytes(windowBook));
   }
 }
 

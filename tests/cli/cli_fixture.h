@@ -28,19 +28,6 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
   return {status, out.str(), err.str()};
 }
 
-// A failure as every command reports one: its status, nothing on standard
-// output, and a last line on standard error holding the expected text (the
-// Key Book code's own messages may come before it).
-inline void ExpectFailure(const CliResult& result, int status, const std::string& text) {
-  EXPECT_EQ(result.status, status) << result.err;
-  EXPECT_EQ(result.out, "");
-  ASSERT_TRUE(result.err.ends_with('\n')) << result.err;
-  const std::size_t start = result.err.rfind('\n', result.err.size() - 2) + 1;
-  const std::string last = result.err.substr(start);
-  EXPECT_TRUE(last.starts_with("shell_rux-cli: ")) << result.err;
-  EXPECT_NE(last.find(text), std::string::npos) << result.err;
-}
-
 class CliTest : public ::testing::Test {
  protected:
   QuietBook quiet;  // what the Key Book code would print outside a command

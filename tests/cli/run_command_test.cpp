@@ -1,17 +1,32 @@
 // run CONFIG encode|decode against the stand-in engine: the items it gets, the
 // log saved back into the configuration, the exit status and the question.
 #include <QFileInfo>
+#include <QPushButton>
+#include <ctime>
 
 #include "app/config/configuration.h"
-#include "app/jobs_fixture.h"
+#include "app/shellrux_dlg.h"
 #include "cli_fixture.h"
+#include "platform/text/timestamp.h"
+#include "support/recording_console.h"
+#include "support/scripted_prompts.h"
+#include "support/widget_find.h"
 
 namespace rux::test {
 namespace {
 
+// The stand-in engine; Key Book books.dat, Master Key 3, source a.txt, target
+// b.dat; the clock at Fri Mar 01 09:05:07 2013 (UTC).
 class RunCommand : public CliTest {
  protected:
   RunCommand() {
+    example.enginePath = FAKE_ENGINE_PATH;
+    example.keyBook = "books.dat";
+    example.keyNumber = 3;
+    example.sourceFile = "a.txt";
+    example.targetFile = "b.dat";
+    example.log = "kept\n";
+    Write(example);
     ::setenv("TZ", "UTC", 1);
     ::tzset();
     SetClock([] { return std::time_t(1362128707); });
@@ -19,20 +34,8 @@ class RunCommand : public CliTest {
   }
   ~RunCommand() override {
     SetClock({});
-    ::unsetenv("FAKE_ENGINE_RECORD");
-    ::unsetenv("FAKE_ENGINE_STATUS");
-  }
-
-  // Engine, Key Book books.dat, Master Key 3, source a.txt, target b.dat.
-  static ConfigurationValues Example(const QString& engine = FAKE_ENGINE_PATH) {
-    ConfigurationValues values;
-    values.enginePath = engine;
-    values.keyBook = "books.dat";
-    values.keyNumber = 3;
-    values.sourceFile = "a.txt";
-    values.targetFile = "b.dat";
-    values.log = "kept\n";
-    return values;
+    for (const char* name : {"FAKE_ENGINE_RECORD", "FAKE_ENGINE_STATUS", "TZ"}) ::unsetenv(name);
+    ::tzset();
   }
   void Write(const ConfigurationValues& values) {
     WriteBytes(config, ConfigurationBytes(values).toStdString());
@@ -41,77 +44,61 @@ class RunCommand : public CliTest {
     return *ParseConfiguration(QByteArray::fromStdString(ReadBytes(config)));
   }
 
+  ConfigurationValues example;
   std::string config = dir.File("job.cfg");
-  std::string record = dir.File("engine-items");
+  std::string record = dir.File("engine-items");  // each item and a NUL; a line feed per run
 };
 
-TEST_F(RunCommand, EncodeRunsTheEngineWithTheTwentyItemsAndSavesTheLog) {
-  Write(Example());
+TEST_F(RunCommand, EncodeRunsTheEngineShowsTheBoxesAsTextAndSavesTheLog) {
   const CliResult run = RunCli({"run", config, "encode", "--yes"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(RecordedRuns(record), std::vector<std::vector<std::string>>{ExampleItems("c")});
+  std::string items;  // each followed by a NUL
+  for (const std::string item : {"books.dat", "3", "c", "a.txt", "b.dat"}) items += item + '\0';
+  for (int item = 6; item <= 20; ++item) items += std::string("0\0", 2);
+  EXPECT_EQ(ReadBytes(record), items + "\n");
   EXPECT_NE(run.out.find("CODIFICANDO ...RUX..."), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("\n Source File: a.txt"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("fake engine: 20 items\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.err,
+            "ENCODE: ENCODE:\n\nSource file: a.txt\nTarget file: b.dat\n\nAre you sure? OK\n"
+            "OK: Process OK... " FAKE_ENGINE_PATH "...OK\nProcess OK... RUX 4.0...OK...\n\n");
+  EXPECT_TRUE(Saved().log.startsWith("kept\n\n" + QString(75, '_') + "\n DATE: Fri Mar 01"));
   EXPECT_TRUE(
-      run.err.starts_with("ENCODE: ENCODE:\n\nSource file: a.txt\nTarget file: b.dat\n\n"
-                          "Are you sure? OK\n"))
-      << run.err;
-  EXPECT_NE(run.err.find("\nOK: Process OK... " FAKE_ENGINE_PATH "...OK\n"), std::string::npos)
-      << run.err;
-
-  // The log entries themselves: see the comparison with the main window below.
-  EXPECT_TRUE(Saved().log.startsWith("kept\n" + kSeparator));
+      Saved().log.endsWith("Process OK... " FAKE_ENGINE_PATH "...OK.\n" + QString(75, '_')));
 }
 
 // The main window, loaded with the same configuration, runs the same job: the
-// same items reach the engine and the saved configuration holds what the
-// window would save.
+// same items reach the engine and the configuration holds what the window
+// would save.
 TEST_F(RunCommand, LeavesWhatTheMainWindowLeavesForTheSameConfiguration) {
-  for (const char* status : {"0", "3"}) {
-    for (const char* mode : {"encode", "decode"}) {
-      ::setenv("FAKE_ENGINE_STATUS", status, 1);
-      ::unlink(record.c_str());
-      ConfigurationValues values = Example();
-      values.params[1] = "say \"hi\"";
-      values.verifyFile = "check";
-      Write(values);
-      EXPECT_EQ(RunCli({"run", config, mode, "--yes"}).status, std::atoi(status));
+  for (const auto& [mode, status] : {std::pair{"encode", "0"}, std::pair{"decode", "3"}}) {
+    SCOPED_TRACE(mode);
+    ::setenv("FAKE_ENGINE_STATUS", status, 1);
+    ::unlink(record.c_str());
+    ConfigurationValues values = example;
+    values.params[1] = "say \"hi\"";
+    values.verifyFile = "check";
+    Write(values);
+    const CliResult run = RunCli({"run", config, mode, "--yes"});
+    EXPECT_EQ(run.status, std::atoi(status));
+    EXPECT_EQ(run.err.ends_with("\nERROR: Error number: 3\n"), run.status == 3) << run.err;
 
-      ScriptedPrompts prompts;
-      RecordingConsole console;
-      CShellruxDlg window;
-      window.Serialize(values, false);
-      window.m_strConfigFile = QFileInfo(QString::fromStdString(config)).absoluteFilePath();
-      prompts.Answer(Answer::Ok);
-      Child<QPushButton>(&window, mode)->click();
-      ConfigurationValues fromWindow;
-      window.Serialize(fromWindow, true);
-      EXPECT_EQ(Saved(), fromWindow) << mode << " " << status;
-      const auto runs = RecordedRuns(record);
-      ASSERT_EQ(runs.size(), 2u);
-      EXPECT_EQ(runs[0], runs[1]);
-    }
+    ScriptedPrompts prompts;
+    RecordingConsole console;
+    CShellruxDlg window;
+    window.Serialize(values, false);
+    window.m_strConfigFile = QFileInfo(QString::fromStdString(config)).absoluteFilePath();
+    prompts.Answer(Answer::Ok);
+    Child<QPushButton>(&window, mode)->click();
+    ConfigurationValues fromWindow;
+    window.Serialize(fromWindow, true);
+    EXPECT_EQ(Saved(), fromWindow);
+    const std::string runs = ReadBytes(record);
+    EXPECT_EQ(std::count(runs.begin(), runs.end(), '\n'), 2);
+    EXPECT_EQ(runs.substr(0, runs.size() / 2), runs.substr(runs.size() / 2));
   }
 }
 
-TEST_F(RunCommand, ExitStatusIsTheJobsErrorNumber) {
-  ::setenv("FAKE_ENGINE_STATUS", "7", 1);
-  Write(Example());
-  const CliResult failed = RunCli({"run", config, "decode", "--yes"});
-  EXPECT_EQ(failed.status, 7);
-  EXPECT_NE(failed.err.find("\nERROR: Error number: 7\n"), std::string::npos) << failed.err;
-  EXPECT_TRUE(Saved().log.contains(kStamp + "Error number: 7" + kSeparator));
-
-  // No engine at the path: the system's "no such file" number.
-  Write(Example(QString::fromStdString(dir.File("no-engine"))));
-  const CliResult missing = RunCli({"run", config, "encode", "--yes"});
-  EXPECT_EQ(missing.status, 2);
-  EXPECT_TRUE(Saved().log.contains("ERROR Nr: 2" + kSeparator));
-}
-
-TEST_F(RunCommand, NothingRunsOrChangesWithoutAnOkOrWithoutTheMandatoryValues) {
-  Write(Example());
+TEST_F(RunCommand, NothingRunsOrChangesWithoutAnOk) {
   const std::string before = ReadBytes(config);
   // No --yes and no terminal to answer on; then a terminal answering no.
   std::istringstream no("no\n");
@@ -123,20 +110,16 @@ TEST_F(RunCommand, NothingRunsOrChangesWithoutAnOkOrWithoutTheMandatoryValues) {
   }
   EXPECT_EQ(ReadBytes(config), before);
   EXPECT_FALSE(Exists(record));
-  ConfigurationValues noSource = Example();
-  noSource.sourceFile = "";
-  Write(noSource);
-  const std::string withoutSource = ReadBytes(config);
-  EXPECT_EQ(RunCli({"run", config, "encode", "--yes"}).status, 1);
-  EXPECT_EQ(ReadBytes(config), withoutSource);
-  EXPECT_FALSE(Exists(record));
-
-  // A terminal answering ok runs the job.
-  Write(Example());
   std::istringstream ok("ok\n");
   EXPECT_EQ(RunCli({"run", config, "encode"}, "", &ok).status, 0);
-  EXPECT_EQ(RecordedRuns(record).size(), 1u);
-  EXPECT_NE(ReadBytes(config), before);
+  EXPECT_TRUE(Exists(record));
+}
+
+TEST_F(RunCommand, AnEngineThatCannotStartGivesTheSystemsNumber) {
+  example.enginePath = QString::fromStdString(dir.File("no-engine"));
+  Write(example);
+  EXPECT_EQ(RunCli({"run", config, "encode", "--yes"}).status, 2);  // no such file
+  EXPECT_TRUE(Saved().log.contains("ERROR Nr: 2\n"));
 }
 
 }  // namespace
