@@ -136,18 +136,21 @@ TEST_F(Configuration, AFailedWriteIsReportedAndLeavesTheOldFileWhole) {
   EXPECT_EQ(prompts.Captions(), QStringList({"ERROR", "ERROR"}));
 }
 
-TEST_F(Configuration, AFileThatCannotBeReadIsReported) {
-  for (const std::string& path : {dir.File("missing.cfg"), dir.Path()}) {
+// A file that cannot be read or is not a whole configuration: the message,
+// and nothing changes, the Master Key list included.
+TEST_F(Configuration, AFileRefusedChangesNothing) {
+  FillEverything();
+  const ConfigurationValues before = Stored();
+  const auto expectRefused = [&](const std::string& path, const char* what) {
     prompts.Clear();
     Load(path);
-    EXPECT_EQ(prompts.MessageTexts(), QStringList({FileError(path, kNotAccessible)}));
-  }
-}
-
-// Not a whole configuration: the message, and nothing changes, the Master Key
-// list included.
-TEST_F(Configuration, ADamagedFileChangesNothing) {
-  FillEverything();
+    EXPECT_EQ(prompts.MessageTexts(), QStringList({FileError(path, what)}));
+    EXPECT_EQ(prompts.Captions(), QStringList({"ERROR"}));
+    EXPECT_TRUE(Stored() == before);
+    EXPECT_EQ(ListEntries(Combo()), QStringList({"alpha", "beta"}));
+    EXPECT_EQ(Combo()->currentText(), "beta");
+    EXPECT_EQ(window.LogPanel()->toPlainText(), before.log);
+  };
   ConfigurationValues other;  // every value differs from the window's
   other.keyBook = "/other/book";
   other.keyNumber = 77;
@@ -157,7 +160,7 @@ TEST_F(Configuration, ADamagedFileChangesNothing) {
   std::mt19937 random(7);
   std::string garbage(100 * 1024 * 1024, '\0');
   for (char& byte : garbage) byte = static_cast<char>(random());
-  const std::string cases[] = {
+  const std::string damaged[] = {
       "",
       whole.substr(0, 17),                // cut in the number
       whole.substr(0, whole.size() - 1),  // cut in the last value
@@ -167,25 +170,17 @@ TEST_F(Configuration, ADamagedFileChangesNothing) {
       garbage,
   };
   const std::string file = dir.File("damaged.cfg");
-  const ConfigurationValues before = Stored();
-  for (const std::string& bytes : cases) {
-    SCOPED_TRACE(bytes.size());
+  for (const std::string& bytes : damaged) {
+    SCOPED_TRACE(bytes.substr(0, 8));
     WriteBytes(file, bytes);
-    prompts.Clear();
-    Load(file);
-    EXPECT_EQ(prompts.MessageTexts(), QStringList({FileError(file, "Unexpected file format.")}));
-    EXPECT_EQ(prompts.Captions(), QStringList({"ERROR"}));
-    EXPECT_TRUE(Stored() == before);
-    EXPECT_EQ(ListEntries(Combo()), QStringList({"alpha", "beta"}));
-    EXPECT_EQ(Combo()->currentText(), "beta");
-    EXPECT_EQ(window.LogPanel()->toPlainText(), before.log);
+    expectRefused(file, "Unexpected file format.");
   }
   // Not read into memory at all: a file past a gigabyte is no configuration.
-  WriteBytes(file, ConfigurationBytes(before).toStdString());
+  WriteBytes(file, whole);
   std::filesystem::resize_file(file, (std::uintmax_t(1) << 30) + 1);  // sparse
-  prompts.Clear();
-  Load(file);
-  EXPECT_EQ(prompts.MessageTexts(), QStringList({FileError(file, "Unexpected file format.")}));
+  expectRefused(file, "Unexpected file format.");
+  for (const std::string& path : {dir.File("missing.cfg"), dir.Path()})
+    expectRefused(path, kNotAccessible);
 }
 
 }  // namespace

@@ -88,10 +88,6 @@ TEST_F(AppTest, TheConsoleShowsTitleAndFourTextsCutTo65BytesAndIsReleased) {
                          "write:\n Target File: b.dat", "write:\n ENCODING...Wait a moment please",
                          "run", "release"}));
   EXPECT_EQ(console.output, "fake engine: 20 items\n");
-  console.events.clear();
-  Run("decode");
-  EXPECT_EQ(console.events.mid(1, 2), QStringList({"title:DECODIFICANDO ...RUX...",
-                                                   "write:\n DECODING...Wait a moment please"}));
 }
 
 TEST_F(AppTest, CancelAtTheConfirmationKeepsTheEscapedFieldsAndDoesNothingElse) {

@@ -87,44 +87,30 @@ class ConsoleWindowJob : public AppTest {
   ConsoleWindow consoleWindow;
 };
 
-TEST_F(ConsoleWindowJob, ShowsTheBannerTheEngineOutputAndItsProgressWhileModal) {
-  const QString engine = Script("engine",
-                                "echo 'working on it'\necho 'progress: 50%'\ni=0\n"
-                                "while [ ! -e \"$0.go\" ] && [ $i -lt 200 ]; do sleep 0.05; "
-                                "i=$((i+1)); done\necho finished\n");
-  prompts.Answer(Answer::Ok);
+// Closing the console while the engine runs asks first: Cancel keeps it
+// running, OK stops it and the job takes the error path.
+TEST_F(ConsoleWindowJob, ShowsTheEngineOutputAndProgressAndStopsItOnRequest) {
+  const QString engine =
+      Script("engine", "echo 'working on it'\necho 'progress: 50%'\nexec sleep 30\n");
+  prompts.Answer(Answer::Ok).Answer(Answer::Cancel).Answer(Answer::Ok);
   QString textWhileRunning;
-  bool modalWhileRunning = false;
+  bool modalWhileRunning = false, visibleAfterCancel = false;
+  int closes = 0;
   EncodeWhileRunning(engine, [&] {
     if (consoleWindow.Progress() != 50) return false;
-    textWhileRunning = consoleWindow.Text();
-    modalWhileRunning = consoleWindow.isVisible() && consoleWindow.isModal();
-    WriteBytes(engine.toStdString() + ".go", "");
-    return true;
-  });
-  EXPECT_TRUE(modalWhileRunning);
-  EXPECT_EQ(textWhileRunning,
-            "\n ENCODING...Wait a moment please\n Source File: a.txt\n Target File: b.dat"
-            "\n ENCODING...Wait a moment please\nworking on it\nprogress: 50%\n");
-  EXPECT_EQ(consoleWindow.windowTitle(), "CODIFICANDO ...RUX...");
-  EXPECT_TRUE(consoleWindow.Text().endsWith("finished\n"));
-  EXPECT_FALSE(consoleWindow.isVisible());  // released
-  EXPECT_EQ(prompts.Captions(), QStringList({"ENCODE", "OK"}));
-}
-
-TEST_F(ConsoleWindowJob, ClosingItWhileTheEngineRunsAsksAndStopsTheEngine) {
-  ::setenv("FAKE_ENGINE_SLEEP", "30", 1);
-  // Confirm the job; at the first close keep the engine running, at the second stop it.
-  prompts.Answer(Answer::Ok).Answer(Answer::Cancel).Answer(Answer::Ok);
-  int closes = 0;
-  bool visibleAfterCancel = false;
-  EncodeWhileRunning(FAKE_ENGINE_PATH, [&] {
-    if (!Exists(record)) return false;  // not started yet
+    if (closes == 0) textWhileRunning = consoleWindow.Text();
+    if (closes == 0) modalWhileRunning = consoleWindow.isVisible() && consoleWindow.isModal();
     if (closes == 1) visibleAfterCancel = consoleWindow.isVisible();
     consoleWindow.close();
     return ++closes == 2;
   });
+  EXPECT_EQ(textWhileRunning,
+            "\n ENCODING...Wait a moment please\n Source File: a.txt\n Target File: b.dat"
+            "\n ENCODING...Wait a moment please\nworking on it\nprogress: 50%\n");
+  EXPECT_TRUE(modalWhileRunning);
   EXPECT_TRUE(visibleAfterCancel);
+  EXPECT_EQ(consoleWindow.windowTitle(), "CODIFICANDO ...RUX...");
+  EXPECT_FALSE(consoleWindow.isVisible());  // released
   const auto messages = prompts.Messages();
   ASSERT_EQ(messages.size(), 5u);
   for (int i : {1, 2}) {
@@ -134,7 +120,7 @@ TEST_F(ConsoleWindowJob, ClosingItWhileTheEngineRunsAsksAndStopsTheEngine) {
     EXPECT_EQ(messages[i].icon, Icon::Exclamation);
   }
   const QString number = QString("ERROR Nr: %1").arg(128 + SIGTERM);
-  EXPECT_EQ(messages[3].text, "Process ERROR... " FAKE_ENGINE_PATH "...\n");
+  EXPECT_EQ(messages[3].text, "Process ERROR... " + engine + "...\n");
   EXPECT_EQ(messages[4].text, number);
   EXPECT_TRUE(window.m_strLog.endsWith(number + kSeparator));
 }

@@ -14,10 +14,7 @@ TEST_F(AppTest, ChoosingABookOfThreeReadsTheFirstRecordAndListsAllNames) {
   EXPECT_EQ(Child<QLineEdit>(&window, "keyBook")->text(), QString::fromStdString(book));
   EXPECT_EQ(Child<QLineEdit>(&window, "keyNumber")->text(), "1");
   EXPECT_EQ(window.m_strMasterKeyName, "alpha");
-  EXPECT_EQ(window.m_strKey[0], "alpha-key1");
-  EXPECT_EQ(window.m_strKey[9], "alpha-key10");
-  EXPECT_EQ(window.m_strKey[10], "5000000000");
-  EXPECT_EQ(window.m_strKey[11], "3250000000.01");
+  EXPECT_EQ(window.m_strKey[0], "alpha-key1");  // all twelve: see Copy Keys to Log
   EXPECT_EQ(ListEntries(Combo()), QStringList({"alpha", "beta", "gamma"}));
   EXPECT_EQ(Combo()->currentText(), "alpha");
   EXPECT_EQ(Focused(), Combo());
