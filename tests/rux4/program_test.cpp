@@ -224,23 +224,24 @@ TEST_P(StopSignal, RemovesTheTemporaryFileAndKeepsTheTarget) {
   const pid_t engine = Start(Items(book, 1, "c", fifo, target));
 
   int feed = -1;  // the engine waits for the writer; the test writes a little and no end
-  ASSERT_TRUE(Eventually([&] {
+  const auto opened = [&] {
     feed = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     return feed >= 0;
-  }));
-  ASSERT_EQ(::write(feed, "some text", 9), 9);
+  };
   // Once the header is in the temporary file the engine is reading the source.
-  const bool streaming = Eventually([&] {
+  const auto streaming = [&] {
     for (const std::string& name : FilesIn(dir.File("out")))
       if (name != "encoded.rux" &&
           std::filesystem::file_size(dir.File("out/" + name)) >= ENCODED_HEADER_SIZE)
         return true;
     return false;
-  });
+  };
+  const bool started =
+      Eventually(opened) && ::write(feed, "some text", 9) == 9 && Eventually(streaming);
   ::kill(engine, GetParam());
   const EngineResult result = Wait(engine);
   ::close(feed);
-  ASSERT_TRUE(streaming);
+  ASSERT_TRUE(started);
   EXPECT_EQ(result.signal, GetParam());
   EXPECT_EQ(FilesIn(dir.File("out")), std::vector<std::string>{"encoded.rux"});
   EXPECT_EQ(ReadBytes(target), "older contents");
