@@ -68,26 +68,15 @@ TEST_F(AppTest, DecodeAppendsTheSpanishHeaderAndShowsTheDefaultsZero) {
             QStringList({"DECODE: \n\nSource file: a.txt\nTarget file: b.dat\n\nAre you sure?",
                          "Process OK..." + engine + "...OK\nDecoded OK... RUX 4.0...OK...\n"}));
   EXPECT_EQ(prompts.Captions(), QStringList({"DECODE", "OK"}));
+  EXPECT_EQ(console.events.mid(1, 2), QStringList({"title:DECODIFICANDO ...RUX...",
+                                                   "write:\n DECODING...Wait a moment please"}));
+  EXPECT_EQ(console.output, "fake engine: 20 items\n");
   Items example = {"books.dat", "3", "d", "a.txt", "b.dat"};
   example.resize(20, "0");
   EXPECT_EQ(Runs(), std::vector<Items>{example});
   EXPECT_EQ(window.m_strEngineCommand, engine);
   EXPECT_EQ(Child<QLineEdit>(&window, "verifyFile")->text(), "0");
   for (int n = 1; n <= 14; ++n) EXPECT_EQ(window.ParamField(n)->text(), "0") << n;
-}
-
-TEST_F(AppTest, TheConsoleShowsTitleAndFourTextsCutTo65BytesAndIsReleased) {
-  FillExample();
-  window.m_strSourceFile = "/data/" + QString("long-folder-name/").repeated(5) + "plain.txt";
-  window.UpdateData(false);
-  Run("encode");
-  const QString source = "\n Source File: " + window.m_strSourceFile;
-  EXPECT_EQ(console.events,
-            QStringList({"open", "title:CODIFICANDO ...RUX...",
-                         "write:\n ENCODING...Wait a moment please", "write:" + source.left(65),
-                         "write:\n Target File: b.dat", "write:\n ENCODING...Wait a moment please",
-                         "run", "release"}));
-  EXPECT_EQ(console.output, "fake engine: 20 items\n");
 }
 
 TEST_F(AppTest, CancelAtTheConfirmationKeepsTheEscapedFieldsAndDoesNothingElse) {

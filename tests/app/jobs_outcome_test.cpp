@@ -87,11 +87,14 @@ class ConsoleWindowJob : public AppTest {
   ConsoleWindow consoleWindow;
 };
 
-// Closing the console while the engine runs asks first: Cancel keeps it
-// running, OK stops it and the job takes the error path.
+// The console shows the four texts and the engine's output while modal.
+// Closing it while the engine runs asks first: Cancel keeps it running, OK
+// stops it and the job takes the error path.
 TEST_F(ConsoleWindowJob, ShowsTheEngineOutputAndProgressAndStopsItOnRequest) {
   const QString engine =
       Script("engine", "echo 'working on it'\necho 'progress: 50%'\nexec sleep 30\n");
+  window.m_strSourceFile = "/data/" + QString("long-folder-name/").repeated(5) + "plain.txt";
+  window.UpdateData(false);
   prompts.Answer(Answer::Ok).Answer(Answer::Cancel).Answer(Answer::Ok);
   QString textWhileRunning;
   bool modalWhileRunning = false, visibleAfterCancel = false;
@@ -105,8 +108,10 @@ TEST_F(ConsoleWindowJob, ShowsTheEngineOutputAndProgressAndStopsItOnRequest) {
     return ++closes == 2;
   });
   EXPECT_EQ(textWhileRunning,
-            "\n ENCODING...Wait a moment please\n Source File: a.txt\n Target File: b.dat"
-            "\n ENCODING...Wait a moment please\nworking on it\nprogress: 50%\n");
+            "\n ENCODING...Wait a moment please" +
+                ("\n Source File: " + window.m_strSourceFile).left(65) +  // cut to 65 bytes
+                "\n Target File: b.dat\n ENCODING...Wait a moment please\nworking on it"
+                "\nprogress: 50%\n");
   EXPECT_TRUE(modalWhileRunning);
   EXPECT_TRUE(visibleAfterCancel);
   EXPECT_EQ(consoleWindow.windowTitle(), "CODIFICANDO ...RUX...");

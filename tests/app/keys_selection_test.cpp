@@ -1,5 +1,4 @@
 // Choosing a Key Book and a Master Key in the main window.
-#include <climits>
 #include <cstdio>
 
 #include "app_fixture.h"
@@ -93,17 +92,6 @@ TEST_F(AppTest, ABookThatCannotBeReadIsReportedAndNothingElseChanges) {
   EXPECT_EQ(prompts.MessageTexts(), QStringList({kBookNotAccessible}));
   EXPECT_EQ(window.m_nKeyNumber, 1);
   EXPECT_EQ(window.m_strMasterKeyName, "beta");  // the picked name is still taken
-}
-
-TEST_F(AppTest, ReadingANumberWithNoRecordChangesNothing) {
-  ChooseBook(MakeBook(dir, {"alpha"}));
-  for (int number : {0, -1, 2, INT_MAX, INT_MIN}) {
-    window.m_nKeyNumber = number;
-    window.ReadMasterKey();
-    EXPECT_EQ(window.m_nLastKeyRead, 1) << number;
-    EXPECT_EQ(window.m_strMasterKeyName, "alpha") << number;
-  }
-  EXPECT_TRUE(prompts.MessageTexts().isEmpty());
 }
 
 }  // namespace

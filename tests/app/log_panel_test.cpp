@@ -71,10 +71,7 @@ TEST_F(AppTest, ClearLogAsksAndEmptiesOnlyOnOk) {
 TEST_F(AppTest, EditLogSavesOnSaveAndEnterOnly) {
   window.AppendLog("old");
   QTest::keyClicks(window.LogPanel(), " typed");
-  Activate();
-  QWidget* focusWhileOpen = nullptr;
-  modal.Then<CLogDlg>([&](CLogDlg& log) {
-    focusWhileOpen = Focused();
+  modal.Then<CLogDlg>([](CLogDlg& log) {
     EXPECT_EQ(log.windowTitle(), "shell_rux LOG");
     auto* text = Child<QPlainTextEdit>(&log, "logText");
     EXPECT_EQ(text->toPlainText(), "old typed");
@@ -94,7 +91,6 @@ TEST_F(AppTest, EditLogSavesOnSaveAndEnterOnly) {
     EXPECT_EQ(log.ModalResult(), Dialog::IDOK);
   });
   window.OnEditLog();
-  EXPECT_EQ(focusWhileOpen, window.LogPanel());
   EXPECT_EQ(window.m_strLog, "edited");
   EXPECT_EQ(window.LogPanel()->toPlainText(), "edited");
   window.OnEditLog();
