@@ -129,9 +129,11 @@ MasterKeyRecord Convert(const EditedTexts& texts, const std::string& path, std::
   for (int i = 0; i < 10; ++i) record.keys[i] = texts.keys[i];
   const std::pair<NumericField, const std::string*> numeric[] = {
       {NumericField::Enlarge, &texts.enlarge}, {NumericField::Scramble, &texts.scramble}};
-  for (const auto& [field, text] : numeric) {
+  // As in the windows: the warnings while typing first, then the conversion at OK.
+  for (const auto& [field, text] : numeric)
     if (NeedsWarning(field, *text))
       err << LiveCheckCaption(field) << ": " << kWrongNumberWarning << '\n';
+  for (const auto& [field, text] : numeric) {
     const ConvertedValue converted = ConvertAtOk(*text);
     if (converted.conversionError) err << "ERROR: " << ConversionMessage(field) << '\n';
     (field == NumericField::Enlarge ? record.enlarge : record.scramble) = converted.value;

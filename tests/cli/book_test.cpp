@@ -35,14 +35,6 @@ std::string Json(const Fields& fields) {
   return QJsonDocument(object).toJson().toStdString();
 }
 
-std::vector<std::string> Sorted(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  std::sort(lines.begin(), lines.end());
-  return lines;
-}
-
 // Types the fields into the window and presses OK; returns its boxes, but the
 // closing MODIFY and the modify window's SCRAMBLE, as "CAPTION: text" lines.
 template <class Window>
@@ -155,10 +147,10 @@ TEST_F(BookCommands, AddAndModifyStoreWhatTheWindowsStore) {
     // The commands: add from lines, modify from a JSON object.
     const CliResult added = RunCli({"book", "add", book}, Lines(fields));
     EXPECT_EQ(added.out, "2\n");
-    EXPECT_EQ(Sorted(added.err), Sorted(addBoxes));
+    EXPECT_EQ(added.err, addBoxes);  // the same boxes, in the same order
     const CliResult modified = RunCli({"book", "modify", book, "3", "--json"}, Json(fields));
     EXPECT_EQ(modified.status, 0);
-    EXPECT_EQ(Sorted(modified.err), Sorted(modifyBoxes));
+    EXPECT_EQ(modified.err, modifyBoxes);
     EXPECT_EQ(ReadBytes(book), ReadBytes(windowBook));
   }
 }
