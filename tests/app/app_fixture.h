@@ -97,7 +97,7 @@ class AppTest : public ::testing::Test {
     window.OnBrowseKeyBook();
   }
 
-  // Part 4.1's example typed in: Key Book books.dat, Master Key 3, source
+  // The engine contract's example typed in: Key Book books.dat, Master Key 3, source
   // a.txt, target b.dat, with the stand-in engine as the engine path.
   void FillExample() {
     SetEnginePath(FAKE_ENGINE_PATH);

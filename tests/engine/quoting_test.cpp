@@ -24,11 +24,14 @@ TEST(CommandLineQuoting, PathsArriveAsTheyAreAndParametersWithoutTheirEscapes) {
     const char* typed;
     const char* received;
   } params[] = {
-      {R"(say "hi")", R"(say "hi")"}, {R"(C:\out\)", R"(C:\out\)"},  // a trailing backslash does
-                                                                     // not swallow the next items
-      {R"(a\"b)", R"(a"b)"},    // the user's own escape counts as one
-      {R"(a\\"b)", R"(a\"b)"},  // one backslash less before the quote, as for any quote
-      {R"(x" "y)", R"(x" "y)"},       {R"(\\)", R"(\\)"},           {"tab\there", "tab\there"},
+      {R"(say "hi")", R"(say "hi")"},
+      {R"(C:\out\)", R"(C:\out\)"},  // a trailing backslash does
+                                     // not swallow the next items
+      {R"(a\"b)", R"(a"b)"},         // the user's own escape counts as one
+      {R"(a\\"b)", R"(a\"b)"},       // one backslash less before the quote, as for any quote
+      {R"(x" "y)", R"(x" "y)"},
+      {R"(\\)", R"(\\)"},
+      {"tab\there", "tab\there"},
   };
   items.params.fill("0");
   for (std::size_t n = 0; n < std::size(params); ++n)
