@@ -129,7 +129,7 @@ TEST_F(BookCommands, AddAndModifyStoreWhatTheWindowsStore) {
     SCOPED_TRACE(Lines(fields));
     for (const std::string& path : {book, windowBook})
       MakeBook(path, {KeyRecord("one"), std::nullopt, KeyRecord("three", 12.5, -0.0625)});
-    QuietBook quietWindows;  // each command ends the quiet it finds
+    CapturedDiagnostics quietWindows;  // each command ends the quiet it finds
     // The new master key window adds into the deleted slot; the modify window
     // changes record 3, primed as the key management window primes it.
     CNewMasterKeyDlg adding;

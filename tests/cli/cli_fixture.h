@@ -30,7 +30,7 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
 
 class CliTest : public ::testing::Test {
  protected:
-  QuietBook quiet;  // what the Key Book code would print outside a command
+  CapturedDiagnostics quiet;  // what the Key Book code would print outside a command
   TempDir dir;
   std::string book = dir.File("book.dat");
 };

@@ -8,22 +8,10 @@
 
 #include "keybook/key_book.h"
 #include "keybook/master_key_record.h"
+#include "support/captured_diagnostics.h"
 #include "support/temp_dir.h"
 
 namespace rux::test {
-
-// The Key Book diagnostics go to a string for the life of the object.
-class QuietBook {
- public:
-  QuietBook() { SetDiagnostics(&text_); }
-  ~QuietBook() { SetDiagnostics(nullptr); }
-  QuietBook(const QuietBook&) = delete;
-  QuietBook& operator=(const QuietBook&) = delete;
-  std::string Text() const { return text_.str(); }
-
- private:
-  std::ostringstream text_;
-};
 
 // A record whose keys name it: Key n is "<name>-k<n>".
 inline MasterKeyRecord KeyRecord(const std::string& name, double enlarge = 5,

@@ -45,7 +45,7 @@ class ModifyTest : public ::testing::Test {
   }
   static QLineEdit* Field(CModifyDlg& d, const char* name) { return Child<QLineEdit>(&d, name); }
 
-  test::QuietBook quiet;
+  test::CapturedDiagnostics quiet;
   test::ScriptedPrompts prompts;
   test::TempDir dir;
   std::string book = dir.File("book.dat");

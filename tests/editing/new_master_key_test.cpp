@@ -39,7 +39,7 @@ class NewMasterKeyTest : public ::testing::Test {
     return "The Key Book: " + QString::fromStdString(book) + "\nhas been modified.";
   }
 
-  test::QuietBook quiet;
+  test::CapturedDiagnostics quiet;
   test::ScriptedPrompts prompts;
   test::TempDir dir;
   std::string book = dir.File("book.dat");

@@ -8,26 +8,10 @@
 
 #include "keybook/key_book.h"
 #include "keybook/master_key_record.h"
+#include "support/captured_diagnostics.h"
 #include "support/temp_dir.h"
 
 namespace rux::test {
-
-// Sends the Key Book diagnostics to a string for the life of the object.
-class CapturedDiagnostics {
- public:
-  CapturedDiagnostics() { SetDiagnostics(&text_); }
-  ~CapturedDiagnostics() { SetDiagnostics(nullptr); }
-  CapturedDiagnostics(const CapturedDiagnostics&) = delete;
-  CapturedDiagnostics& operator=(const CapturedDiagnostics&) = delete;
-  std::string Take() {
-    std::string text = text_.str();
-    text_.str({});
-    return text;
-  }
-
- private:
-  std::ostringstream text_;
-};
 
 // text, NUL, filler up to width.
 inline std::string Field(const std::string& text, int width, char filler) {

@@ -52,7 +52,7 @@ class KeysTest : public ::testing::Test {
   }
   QString Book() const { return QString::fromStdString(book); }
 
-  QuietBook quiet;
+  CapturedDiagnostics quiet;
   ScriptedPrompts prompts;
   ModalScript modal;
   TempDir dir;
