@@ -14,8 +14,6 @@ namespace rux4 {
 
 namespace {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
 // Source, target and verify file must be three different files, and the
 // target is never the Key Book.
 void RefuseSameFiles(const Arguments& arguments) {

@@ -14,8 +14,6 @@ namespace rux4 {
 
 namespace {
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
 // The absolute form of a path whose last part need not exist.
 std::string Canonical(const std::string& path) {
   char resolved[PATH_MAX];
@@ -101,5 +99,7 @@ std::string NameOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
 }  // namespace rux4

@@ -41,6 +41,8 @@ bool FileExists(const std::string& path);
 bool SameFile(const std::string& first, const std::string& second);
 
 // The folder part of a path ("." when there is none) and the name part.
+// A path as the messages show it: in double quotes.
+std::string Quoted(const std::string& path);
 std::string FolderOf(const std::string& path);
 std::string NameOf(const std::string& path);
 

@@ -26,7 +26,7 @@ void SyncFolder(const std::string& folder) {
 
 TempFile::TempFile(const std::string& finalPath, const char* what)
     : finalPath_(finalPath), what_(what) {
-  const std::string quoted = "\"" + finalPath + "\"";
+  const std::string quoted = Quoted(finalPath);
   const std::string name = NameOf(finalPath);
   if (name.empty() || name == "." || name == "..") {
     throw Failure(EXIT_CANT_CREATE,
@@ -41,6 +41,7 @@ TempFile::TempFile(const std::string& finalPath, const char* what)
   std::string pattern = FolderOf(finalPath) + "/." + name.substr(0, MAX_NAME_PART) + ".rux4-XXXXXX";
   {
     StopSignalsBlocked blocked;  // the file exists only once it is registered for removal
+    // Created readable and writable by its owner only (0600).
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ >= 0) removalSlot_ = RegisterForRemoval(pattern.c_str());
   }
@@ -49,7 +50,6 @@ TempFile::TempFile(const std::string& finalPath, const char* what)
                   WithReason(std::string("cannot create the ") + what + " " + quoted, errno));
   }
   path_ = pattern;
-  ::fchmod(fd_, S_IRUSR | S_IWUSR);
 }
 
 TempFile::~TempFile() { Discard(); }
@@ -64,7 +64,7 @@ void TempFile::Discard() {
 }
 
 void TempFile::Commit() {
-  const std::string quoted = "\"" + finalPath_ + "\"";
+  const std::string quoted = Quoted(finalPath_);
   if (::fsync(fd_) != 0) {
     throw Failure(EXIT_IO_ERROR, WithReason(std::string("cannot write the ") + what_, errno));
   }

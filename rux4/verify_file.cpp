@@ -35,7 +35,7 @@ VerifyFile::VerifyFile(const std::string& path, const SecretBytes& material, con
 }
 
 void VerifyFile::Check(const SecretBytes& material) {
-  const std::string quoted = "the verify file \"" + path_ + "\"";
+  const std::string quoted = "the verify file " + Quoted(path_);
   std::uint64_t size = 0;
   Descriptor file = OpenForReading(path_, "verify file", EXIT_NO_SOURCE, size);
   if (size != VERIFY_FILE_SIZE) {

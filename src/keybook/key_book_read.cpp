@@ -84,6 +84,23 @@ Lookup FindByName(const std::string& path, const std::string& name) {
   return lookup;
 }
 
+namespace {
+
+// A record's bytes hold its keys: they are wiped when the buffer goes, so no
+// copy stays behind on the stack.
+struct RecordBuffer {
+  char bytes[RECORD_SIZE] = {};
+  RecordBuffer() = default;
+  RecordBuffer(const RecordBuffer&) = delete;
+  RecordBuffer& operator=(const RecordBuffer&) = delete;
+  ~RecordBuffer() {
+    volatile char* wipe = bytes;
+    for (int i = 0; i < RECORD_SIZE; ++i) wipe[i] = 0;
+  }
+};
+
+}  // namespace
+
 Lookup ReadFields(const std::string& path, int number) {
   Lookup lookup;
   BookFile file(path, Mode::ReadExisting);
@@ -92,10 +109,10 @@ Lookup ReadFields(const std::string& path, int number) {
     return lookup;
   }
   if (number <= 0) return lookup;
-  char bytes[RECORD_SIZE];
+  RecordBuffer buffer;
   const std::size_t got =
-      file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, bytes, RECORD_SIZE);
-  const std::string_view record(bytes, got);
+      file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, buffer.bytes, RECORD_SIZE);
+  const std::string_view record(buffer.bytes, got);
   const auto name = got > 0 ? NameOf(record) : std::nullopt;
   if (name) lookup.record = NamedRecordOf(number, record, *name);
   return lookup;
@@ -108,11 +125,11 @@ LoadResult LoadRecord(const std::string& path, int number, MasterKeyRecord& reco
     diag << "lo siento registro no existente; Repita la Operacion" << std::flush;
     return LoadResult::NotPresent;
   }
-  char bytes[RECORD_SIZE];
+  RecordBuffer buffer;
   BookFile file(path, Mode::ReadCreating);
   const std::size_t got =
-      file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, bytes, RECORD_SIZE);
-  const std::string_view recordBytes(bytes, got);
+      file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, buffer.bytes, RECORD_SIZE);
+  const std::string_view recordBytes(buffer.bytes, got);
   if (IsDeletedRecord(recordBytes)) {
     diag << "\nImposible Seleccionar Un Registro Borrado Operacion Cancelada" << std::flush;
     return LoadResult::Deleted;
@@ -146,10 +163,13 @@ void ListRecordsToConsole(const std::string& path, int first, int count) {
   for (int i = 0; i < count; ++i) {
     const long long number = static_cast<long long>(first) + i;
     if (number <= 0 || number > records) continue;
-    char bytes[RECORD_SIZE];
-    file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, bytes, RECORD_SIZE);
-    const auto piece = [&bytes](int offset, int width) {
-      return Cp1252ToUtf8(std::string_view(bytes + offset, width));
+    RecordBuffer buffer;
+    // A book cut short since it was counted: nothing left to list.
+    if (file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, buffer.bytes,
+                    RECORD_SIZE) < RECORD_SIZE)
+      continue;
+    const auto piece = [&buffer](int offset, int width) {
+      return Cp1252ToUtf8(std::string_view(buffer.bytes + offset, width));
     };
     diag << "clave n_" << DecimalText(number) << " _: " << piece(0, NAME_WIDTH) << '\n';
     for (int n = 1; n <= KEY_COUNT; ++n) diag << piece(KeyOffset(n), KEY_WIDTH) << '\n';

@@ -6,7 +6,20 @@
 
 namespace rux {
 
-BookSnapshot ReadBookSnapshot(const std::string& path) {
+namespace {
+
+std::int64_t Nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+bool SameFile(const BookSnapshot& a, const BookSnapshot& b) {
+  return a.path == b.path && a.device == b.device && a.inode == b.inode && a.size == b.size &&
+         a.modifiedNs == b.modifiedNs && a.changedNs == b.changedNs;
+}
+
+}  // namespace
+
+BookSnapshot ReadBookSnapshot(const std::string& path, const BookSnapshot& earlier) {
   BookSnapshot snapshot;
   snapshot.path = path;
   struct stat status {};
@@ -14,8 +27,10 @@ BookSnapshot ReadBookSnapshot(const std::string& path) {
     snapshot.device = status.st_dev;
     snapshot.inode = status.st_ino;
     snapshot.size = status.st_size;
-    snapshot.modifiedNs =
-        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+    snapshot.modifiedNs = Nanoseconds(status.st_mtim);
+    snapshot.changedNs = Nanoseconds(status.st_ctim);
+    // The repaint asks at every paint: an unchanged book is not read again.
+    if (earlier.accessible && SameFile(snapshot, earlier)) return earlier;
   }
   const auto names = ListNames(path);
   if (!names) return snapshot;

@@ -15,13 +15,16 @@ struct BookSnapshot {
   std::uint64_t inode = 0;
   std::int64_t size = -1;
   std::int64_t modifiedNs = 0;
+  std::int64_t changedNs = 0;          // the inode's change time: also moves on a permission change
   std::vector<std::string> liveNames;  // names of the records without the deleted mark, in order
 
   bool operator==(const BookSnapshot&) const = default;
 };
 
 // Reads the book's file status, then its names; a book that cannot be opened
-// gives an inaccessible snapshot with no names.
-BookSnapshot ReadBookSnapshot(const std::string& path);
+// gives an inaccessible snapshot with no names. When the file status is that
+// of the given earlier snapshot of a readable book, the book is not read again
+// and that snapshot is the answer.
+BookSnapshot ReadBookSnapshot(const std::string& path, const BookSnapshot& earlier = {});
 
 }  // namespace rux

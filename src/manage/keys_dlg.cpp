@@ -116,7 +116,7 @@ void CKeysDlg::RefreshOnRepaint() {
   // Nothing is re-read while a window or box of ours is up over this one.
   const QWidget* modal = QApplication::activeModalWidget();
   if (modal != nullptr && modal != this) return;
-  if (ReadBookSnapshot(m_strKeyBook.toStdString()) != m_listed) {
+  if (ReadBookSnapshot(m_strKeyBook.toStdString(), m_listed) != m_listed) {
     // A book that cannot be listed has nothing to show.
     if (RefreshList() && !m_strMasterKeyName.isEmpty()) ShowSelected();
   }

@@ -37,6 +37,7 @@ ConsoleWindow::ConsoleWindow(QWidget* owner) : QDialog(owner) {
 void ConsoleWindow::Open() {
   text_->clear();
   partialLine_.clear();
+  decoder_.resetState();
   progress_->setValue(0);
   progress_->hide();
   show();
@@ -78,7 +79,8 @@ void ConsoleWindow::TakeOutput(ChildProcess& process) {
 int ConsoleWindow::Run(ChildProcess& process) {
   running_ = &process;
   // The program's output starts on a line of its own.
-  if (!text_->toPlainText().isEmpty() && !text_->toPlainText().endsWith('\n')) Append("\n");
+  const QString shown = text_->toPlainText();
+  if (!shown.isEmpty() && !shown.endsWith('\n')) Append("\n");
   hide();
   setWindowModality(Qt::ApplicationModal);
   show();
