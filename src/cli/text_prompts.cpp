@@ -1,6 +1,5 @@
 #include "cli/text_prompts.h"
 
-#include <poll.h>
 #include <istream>
 #include <ostream>
 
@@ -36,17 +35,7 @@ void TextConsole::Write(const QString& text) { out_ << text.toStdString() << std
 
 int TextConsole::Run(ChildProcess& process) {
   out_ << '\n' << std::flush;
-  std::string chunk;
-  // Until the engine has ended: a program it started may hold the pipe longer.
-  while (process.OutputFd() >= 0) {
-    const bool ended = process.Poll().has_value();
-    pollfd p{process.OutputFd(), POLLIN, 0};
-    ::poll(&p, 1, 200);
-    chunk.clear();
-    if (!process.ReadAvailable(chunk) || ended) process.CloseOutput();
-    out_ << chunk << std::flush;
-  }
-  return process.Wait();
+  return process.ReadToEnd([this](const std::string& chunk) { out_ << chunk << std::flush; });
 }
 
 void TextConsole::Release() { out_ << '\n' << std::flush; }

@@ -1,7 +1,5 @@
 #include "support/recording_console.h"
 
-#include <poll.h>
-
 #include "platform/seams/child_process.h"
 
 namespace rux::test {
@@ -21,12 +19,7 @@ void RecordingConsole::Write(const QString& text) { events << "write:" + text; }
 int RecordingConsole::Run(ChildProcess& process) {
   events << "run";
   if (duringRun) duringRun(process);
-  while (process.OutputFd() >= 0) {
-    pollfd p{process.OutputFd(), POLLIN, 0};
-    ::poll(&p, 1, 100);
-    if (!process.ReadAvailable(output)) process.CloseOutput();
-  }
-  return process.Wait();
+  return process.ReadToEnd([this](const std::string& chunk) { output += chunk; });
 }
 
 void RecordingConsole::Release() {

@@ -1,6 +1,7 @@
 #include "platform/seams/child_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -193,6 +194,19 @@ int ChildProcess::Wait() {
       status_ = 128;
   }
   return *status_;
+}
+
+int ChildProcess::ReadToEnd(const std::function<void(const std::string&)>& onOutput) {
+  std::string chunk;
+  while (outputFd_ >= 0) {
+    const bool ended = Poll().has_value();
+    pollfd waitFor{outputFd_, POLLIN, 0};
+    ::poll(&waitFor, 1, 200);
+    chunk.clear();
+    if (!ReadAvailable(chunk) || ended) CloseOutput();
+    if (!chunk.empty()) onOutput(chunk);
+  }
+  return Wait();
 }
 
 void ChildProcess::Terminate() {

@@ -1,6 +1,7 @@
 #pragma once
 // Starting another program without a shell, reading what it prints, waiting
 // for it and stopping it.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,9 @@ class ChildProcess {
   // signal number when a signal ended it.
   std::optional<int> Poll();
   int Wait();
+  // Hands over the output as it comes until the process has ended (a program
+  // it started may hold the pipe longer) and returns its exit status.
+  int ReadToEnd(const std::function<void(const std::string&)>& onOutput);
   bool Running() { return !Poll().has_value(); }
   void Terminate();  // SIGTERM
   void Kill();       // SIGKILL
