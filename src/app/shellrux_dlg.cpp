@@ -28,6 +28,7 @@ QLabel* Label(const QString& text, QWidget* parent) { return new QLabel(text, pa
 QLineEdit* Field(const QString& name, QWidget* parent, bool enabled = true) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
+  HoldAnyLength(edit);
   edit->setEnabled(enabled);
   return edit;
 }
@@ -108,6 +109,7 @@ void CShellruxDlg::BuildControls() {
   m_comboMasterKey->setEditable(true);
   m_comboMasterKey->setInsertPolicy(QComboBox::NoInsert);
   m_comboMasterKey->setMaxVisibleItems(12);
+  HoldAnyLength(m_comboMasterKey->lineEdit());
   book->addWidget(m_comboMasterKey, 1, 1);
   book->addWidget(Label("Number:", this), 1, 2, Qt::AlignRight);
   m_editNumber = Field("keyNumber", this, false);
