@@ -110,6 +110,11 @@ void CShellruxDlg::BuildControls() {
   m_comboMasterKey->setInsertPolicy(QComboBox::NoInsert);
   m_comboMasterKey->setMaxVisibleItems(12);
   HoldAnyLength(m_comboMasterKey->lineEdit());
+  // Typing into the edit part starts nothing: no completion, and neither Enter
+  // nor leaving the box selects the entry that matches the typed text. Enter
+  // goes on to the window's default button.
+  m_comboMasterKey->setCompleter(nullptr);
+  disconnect(m_comboMasterKey->lineEdit(), &QLineEdit::editingFinished, m_comboMasterKey, nullptr);
   book->addWidget(m_comboMasterKey, 1, 1);
   book->addWidget(Label("Number:", this), 1, 2, Qt::AlignRight);
   m_editNumber = Field("keyNumber", this, false);
