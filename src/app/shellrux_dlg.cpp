@@ -62,6 +62,10 @@ CShellruxDlg::CShellruxDlg(QWidget* parent) : Dialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
+  // Modal as it runs, yet blocking no other window: it has no owner, so the
+  // console that "Run RUX4 (Console)" leaves open (a window of its own) can be
+  // read and closed once its command has ended.
+  setWindowModality(Qt::WindowModal);
   BuildControls();
   m_strEnginePath = StartupEnginePath(this);
   m_hIcon = MakeIcon();
