@@ -28,6 +28,7 @@ QLabel* Label(const QString& text, QWidget* parent) { return new QLabel(text, pa
 QLineEdit* Field(const QString& name, QWidget* parent, bool enabled = true) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
+  HoldAnyLength(edit);
   edit->setEnabled(enabled);
   return edit;
 }
@@ -61,6 +62,10 @@ CShellruxDlg::CShellruxDlg(QWidget* parent) : Dialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
+  // Modal as it runs, yet blocking no other window: it has no owner, so the
+  // console that "Run RUX4 (Console)" leaves open (a window of its own) can be
+  // read and closed once its command has ended.
+  setWindowModality(Qt::WindowModal);
   BuildControls();
   m_strEnginePath = StartupEnginePath(this);
   m_hIcon = MakeIcon();
@@ -108,6 +113,12 @@ void CShellruxDlg::BuildControls() {
   m_comboMasterKey->setEditable(true);
   m_comboMasterKey->setInsertPolicy(QComboBox::NoInsert);
   m_comboMasterKey->setMaxVisibleItems(12);
+  HoldAnyLength(m_comboMasterKey->lineEdit());
+  // Typing into the edit part starts nothing: no completion, and neither Enter
+  // nor leaving the box selects the entry that matches the typed text. Enter
+  // goes on to the window's default button.
+  m_comboMasterKey->setCompleter(nullptr);
+  disconnect(m_comboMasterKey->lineEdit(), &QLineEdit::editingFinished, m_comboMasterKey, nullptr);
   book->addWidget(m_comboMasterKey, 1, 1);
   book->addWidget(Label("Number:", this), 1, 2, Qt::AlignRight);
   m_editNumber = Field("keyNumber", this, false);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <limits>
+#include <string>
 
 #include "platform/widgets/dialog.h"
 
@@ -34,8 +35,9 @@ class CShellruxDlg : public Dialog {
   QString m_strVerifyFile;
   std::array<QString, 12> m_strKey;  // m_strKey1 ... m_strKey12: the record's stored texts
   QString m_strMasterKeyName;
-  // No record has this number, so nothing counts as read before the first read.
-  int m_nLastKeyRead = std::numeric_limits<int>::min();
+  // No record has this number: nothing counts as read before the first read.
+  static constexpr int kNoKeyRead = std::numeric_limits<int>::min();
+  int m_nLastKeyRead = kNoKeyRead;
   int m_nKeyNumber = 0;
   std::array<QString, 14> m_strParam;  // m_strParam1 ... m_strParam14
   QString m_strLog;
@@ -93,6 +95,11 @@ class CShellruxDlg : public Dialog {
   SaveOutcome SaveConfigurationTellingOutcome();
   void BuildControls();
   QPushButton* AddButton(const QString& text, const char* name, void (CShellruxDlg::*handler)());
+  // The record texts and m_nLastKeyRead come from one record of one book.
+  void KeepKeyTexts(int number, const std::array<std::string, 12>& fields);
+  void ForgetLastKeyRead();
+
+  QString m_strLastKeyBook;  // the book the kept texts were read from
 
   QComboBox* m_comboMasterKey = nullptr;
   QLineEdit* m_editTarget = nullptr;

@@ -39,13 +39,28 @@ void SelectEntry(QComboBox* combo, long long position) {
 
 }  // namespace
 
+void CShellruxDlg::KeepKeyTexts(int number, const FieldTexts& fields) {
+  for (std::size_t i = 0; i < m_strKey.size(); ++i) m_strKey[i] = Text(fields[i]);
+  m_nLastKeyRead = number;
+  m_strLastKeyBook = m_strKeyBook;
+}
+
+void CShellruxDlg::ForgetLastKeyRead() {
+  m_strKey.fill(QString());
+  m_nLastKeyRead = kNoKeyRead;
+}
+
+// A read that finds no record, and a read after the Key Book changed, forget
+// the record read before: "Copy Keys to Log" never logs another record's keys.
 void CShellruxDlg::ReadMasterKey() {
+  if (m_strKeyBook != m_strLastKeyBook) ForgetLastKeyRead();
   const Lookup lookup = ReadFields(FilePath(m_strKeyBook), m_nKeyNumber);
   if (lookup.open == OpenResult::NotAccessible) return ReportBookNotAccessible(*this);
   if (lookup.record) {
     m_strMasterKeyName = Text(lookup.record->name);
-    for (std::size_t i = 0; i < m_strKey.size(); ++i) m_strKey[i] = Text(lookup.record->fields[i]);
-    m_nLastKeyRead = m_nKeyNumber;
+    KeepKeyTexts(m_nKeyNumber, lookup.record->fields);
+  } else {
+    ForgetLastKeyRead();
   }
   UpdateData(false);
 }
@@ -78,7 +93,7 @@ void CShellruxDlg::FindMasterKeyByName(const QString& name) {
   if (lookup.open == OpenResult::NotAccessible) return ReportBookNotAccessible(*this);
   if (lookup.record) {
     m_nKeyNumber = lookup.record->number;
-    m_nLastKeyRead = lookup.record->number;
+    KeepKeyTexts(lookup.record->number, lookup.record->fields);
   }
   UpdateData(false);
 }

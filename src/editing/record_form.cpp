@@ -36,6 +36,7 @@ QLabel* Label(QWidget& parent, const QString& text, const QString& name) {
 QLineEdit* Field(QWidget& parent, const QString& name, bool enabled) {
   auto* edit = new QLineEdit(&parent);
   edit->setObjectName(name);
+  HoldAnyLength(edit);
   edit->setEnabled(enabled);
   return edit;
 }

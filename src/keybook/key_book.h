@@ -26,17 +26,18 @@ struct NamedRecord {
   int number = 0;  // 1-based
   std::string name;
   FieldTexts fields;
-  bool deleted = false;  // holds the full deleted mark
+  bool deleted = false;  // holds the deleted mark
 };
 
 struct NameEntry {
   std::string name;
-  bool deleted = false;  // the record holds the full deleted mark
+  bool deleted = false;  // the record holds the deleted mark
 };
 
 enum class OpenResult { Ok, NotAccessible };
 
-// True when the 705 bytes are the deleted mark: 704 letters n and a NUL.
+// True when the record holds the deleted mark: its first 704 bytes are the
+// letter n, whatever the last byte holds.
 bool IsDeletedRecord(std::string_view recordBytes);
 
 unsigned CountRecords(const std::string& path);

@@ -48,8 +48,8 @@ struct TenDigits {
   int exponent = 0;    // v = 0.d1d2... x 10^exponent
   int sign = 0;        // 1 when negative
 };
-// Infinity is given the form of the largest double, rounded up, so that it
-// reads back as infinity; NaN has no form and is stored as zero.
+// Infinity is given the form of the largest double (rounded up, as every
+// value is); NaN has no form and is stored as zero.
 TenDigits TenDigitForm(double value);
 
 // Writes exactly RECORD_SIZE bytes at the stream's position. Length-limit

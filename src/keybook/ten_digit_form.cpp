@@ -1,6 +1,6 @@
-// The ten-significant-digit decimal form of Enlarge and Scramble. The value is
-// first written with 17 significant digits (exact and locale-free), then
-// rounded half-up at the eleventh digit, as the books on disk were written.
+// The ten-significant-digit decimal form of Enlarge and Scramble: the exact
+// decimal expansion of the double, cut after the tenth digit and rounded up
+// when the eleventh is 5 or more.
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -8,6 +8,13 @@
 #include "keybook/master_key_record.h"
 
 namespace rux {
+namespace {
+
+// A double's exact decimal expansion has at most 767 significant digits, so
+// this many digits after the first are the whole of it: nothing is rounded.
+constexpr int kExactDigits = 770;
+
+}  // namespace
 
 TenDigits TenDigitForm(double value) {
   TenDigits form;
@@ -16,15 +23,16 @@ TenDigits TenDigitForm(double value) {
   double magnitude = std::fabs(value);
   if (std::isinf(magnitude)) magnitude = std::numeric_limits<double>::max();
 
-  // d.dddddddddddddddde+XXX
-  char text[32];
-  const auto result =
-      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific, 16);
+  // d.ddd...e+XXX
+  char text[kExactDigits + 16];
+  const auto result = std::to_chars(text, text + sizeof text, magnitude,
+                                    std::chars_format::scientific, kExactDigits);
   std::string digits;
   const char* pos = text;
-  for (; pos < result.ptr && *pos != 'e'; ++pos) {
+  for (; pos < result.ptr && *pos != 'e' && digits.size() < 11; ++pos) {
     if (*pos != '.') digits += *pos;
   }
+  while (pos < result.ptr && *pos != 'e') ++pos;
   int exponent = 0;
   std::from_chars(pos + 1 + (pos[1] == '+'), result.ptr, exponent);
   form.exponent = exponent + 1;

@@ -51,7 +51,7 @@ class CKeysDlg : public Dialog {
  private:
   // Enables OK, Search, New, Delete and Modify when a book is held; true then.
   bool EnableButtons();
-  // True when Nr names a record of the book; otherwise says so.
+  // True when Nr names a live record of the book; otherwise says so.
   bool CheckNumberInBook();
   QPushButton* AddButton(const QString& text, const QString& name, void (CKeysDlg::*handler)());
 

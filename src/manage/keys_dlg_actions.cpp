@@ -52,13 +52,16 @@ void CKeysDlg::OnNew() {
   UpdateData(true);
 }
 
-// Nr 0 or beyond the last record (a number handed in that no shown record has
-// replaced yet): there is no Master Key to modify or delete, and writing at
-// that number would fill the book with empty records.
+// Nr 0, beyond the last record (a number handed in that no shown record has
+// replaced yet) or a deleted slot: there is no Master Key to modify or
+// delete. Writing beyond the end would fill the book with empty records, and
+// a deleted slot would come back to life as a record with an empty name.
 bool CKeysDlg::CheckNumberInBook() {
-  if (m_nKeyNumber > 0 &&
-      static_cast<unsigned>(m_nKeyNumber) <= CountRecords(m_strKeyBook.toStdString()))
-    return true;
+  const std::string path = m_strKeyBook.toStdString();
+  if (m_nKeyNumber > 0 && static_cast<unsigned>(m_nKeyNumber) <= CountRecords(path)) {
+    const Lookup lookup = ReadFields(path, m_nKeyNumber);
+    if (lookup.record && !lookup.record->deleted) return true;
+  }
   MessageBox(this, "No Master Key present, select one and try again.", "ERROR");
   return false;
 }
@@ -84,8 +87,8 @@ void CKeysDlg::OnModify() {
 
 void CKeysDlg::OnDelete() {
   if (!EnableButtons()) return;
-  const std::string path = m_strKeyBook.toStdString();
   if (!CheckNumberInBook()) return;
+  const std::string path = m_strKeyBook.toStdString();
   const QString question =
       QString("ATTENTION! Do you really want to delete The Master Key number: %1")
           .arg(m_nKeyNumber);

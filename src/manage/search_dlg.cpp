@@ -24,6 +24,7 @@ CSearchDlg::CSearchDlg(QWidget* parent) : Dialog(parent) {
   inside->addWidget(label);
   m_editSearchText = new QLineEdit(group);
   m_editSearchText->setObjectName("searchText");
+  HoldAnyLength(m_editSearchText);
   inside->addWidget(m_editSearchText);
   outer->addWidget(group, 1);
 

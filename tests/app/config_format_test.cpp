@@ -1,5 +1,6 @@
 // The configuration file's bytes: archive strings in their short and 16-bit
-// forms, the number, and the refusal of a file cut short. The committed
+// forms, the number, the refusal of a file cut short and the bytes after the
+// last value left alone. The committed
 // fuzzing corpus holds the other forms of lengths, read and refused.
 #include <gtest/gtest.h>
 
@@ -70,11 +71,14 @@ TEST(ConfigurationRead, SavedValuesReadBackTheSameWithNothingLost) {
   }
 }
 
-TEST(ConfigurationRead, AFileCutShortOrTooLongIsRefused) {
+// Only a file that ends before all 22 values is refused; what follows the
+// last value is ignored.
+TEST(ConfigurationRead, AFileCutShortIsRefusedAndBytesAfterTheLastValueIgnored) {
   const QByteArray whole = ConfigurationBytes(FullValues());
   for (qsizetype cut = 0; cut < whole.size(); ++cut)
     EXPECT_FALSE(ParseConfiguration(whole.left(cut))) << "cut at " << cut;
-  EXPECT_FALSE(ParseConfiguration(whole + '\0'));  // a byte after the last value
+  for (const QByteArray& tail : {QByteArray(1, '\0'), QByteArray("\xFF\xFF\xFF\xFF", 4), whole})
+    EXPECT_EQ(ParseConfiguration(whole + tail), FullValues());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // Replays the committed fuzzing corpus of the configuration reader through
 // the fuzzer's own entry point: whole files in every string form are read,
-// the others (empty, cut in the number, lengths beyond the end in each form,
-// a 16-bit text of an odd byte count, a byte after the last value) refused.
+// with a byte after the last value, the others (empty, cut in the number,
+// lengths beyond the end in each form, a 16-bit text of an odd byte count)
+// refused.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,7 +17,8 @@ namespace {
 
 TEST(ConfigurationFuzzCorpus, EveryInputPassesTheChecksAndOnlyWholeFilesAreRead) {
   const std::set<std::string> wellFormed = {"startup",       "full",         "wide-name",
-                                            "nested-marker", "length-64bit", "cp1252-high"};
+                                            "nested-marker", "length-64bit", "cp1252-high",
+                                            "trailing-byte"};
   int inputs = 0;
   for (const auto& entry : std::filesystem::directory_iterator(
            std::filesystem::path(TEST_DATA_DIR) / "config-fuzz-corpus")) {

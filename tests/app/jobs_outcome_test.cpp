@@ -1,6 +1,7 @@
 // How a job ends when the engine fails, cannot be started, or is stopped by
 // the user from the console window.
 #include <sys/stat.h>
+#include <QTest>
 #include <QTimer>
 #include <csignal>
 #include <functional>
@@ -139,6 +140,29 @@ TEST_F(ConsoleWindowJob, AnEngineThatIgnoresTheStopIsKilledAfterTheGrace) {
     return true;
   });
   EXPECT_EQ(prompts.MessageTexts().last(), QString("ERROR Nr: %1").arg(128 + SIGKILL));
+}
+
+// "Run RUX4 (Console)" in the main window's own modal run: once the command
+// has ended its console stays to be read, blocks nothing, and Escape closes it.
+TEST_F(ConsoleWindowJob, TheRunConsoleStaysReadableBlocksNothingAndClosesOnceItsCommandEnded) {
+  SetEnginePath("echo ended");
+  QString shown;
+  bool modal = true, closed = false;
+  QTimer::singleShot(0, &window, [&] {
+    Press("runConsole");  // returns when the command has ended
+    shown = consoleWindow.isVisible() ? consoleWindow.Text() : QString();
+    modal = consoleWindow.isModal();
+    window.ParamField(1)->setFocus();
+    QTest::keyClick(window.windowHandle(), 'x');
+    QTest::keyClick(consoleWindow.windowHandle(), Qt::Key_Escape);
+    closed = !consoleWindow.isVisible();
+    window.done(0);
+  });
+  window.exec();
+  EXPECT_EQ(shown, "ended\n");
+  EXPECT_FALSE(modal);
+  EXPECT_EQ(window.m_strParam[0], "x");  // the main window took the key
+  EXPECT_TRUE(closed);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // Choosing a Key Book and a Master Key in the main window.
+#include <QTest>
 #include <cstdio>
 
 #include "app_fixture.h"
+#include "manage/keys_dlg.h"
 
 namespace rux::test {
 namespace {
@@ -22,15 +24,36 @@ TEST_F(AppTest, ChoosingABookOfThreeReadsTheFirstRecordAndListsAllNames) {
   EXPECT_EQ(prompts.All()[0].initialName, "*.*");
 }
 
+// Typing into the box starts nothing: no completion, no selection, and Enter
+// presses the window's default button as in every other field.
+TEST_F(AppTest, TypingANameIntoTheBoxSelectsNothingAndEnterGoesToTheDefaultButton) {
+  ChooseBook(MakeBook(dir, {"alpha", "beta", "gamma"}));
+  Activate();
+  QLineEdit* edit = Combo()->lineEdit();
+  for (const char* typed : {"gam", "gamma", "Beta"}) {
+    SCOPED_TRACE(typed);
+    edit->clear();
+    edit->setFocus();
+    QTest::keyClicks(edit, typed);
+    EXPECT_EQ(edit->text(), typed);
+    modal.Then<CKeysDlg>([](CKeysDlg& d) { d.reject(); });
+    QTest::keyClick(edit, Qt::Key_Return);
+    window.ParamField(1)->setFocus();  // leaving the box
+    EXPECT_EQ(window.m_nKeyNumber, 1);
+    EXPECT_EQ(window.m_strMasterKeyName, "alpha");
+  }
+  EXPECT_EQ(modal.Titles(), QStringList(3, "shell_rux KEYS"));
+}
+
 // Only the full deleted mark hides a record; picking counts deleted records
-// in the number, and changes the number, not the texts read.
+// in the number and takes the picked record's texts.
 TEST_F(AppTest, DeletedRecordsAreLeftOutAndPickingCountsThem) {
   ChooseBook(MakeBook(dir, {"nnnova", "two", "cl\u00e9"}, {2}));
   EXPECT_EQ(ListEntries(Combo()), QStringList({"nnnova", "cl\u00e9"}));
   PickEntry(Combo(), 1);
   EXPECT_EQ(Child<QLineEdit>(&window, "keyNumber")->text(), "3");
   EXPECT_EQ(window.m_strMasterKeyName, "cl\u00e9");
-  EXPECT_EQ(window.m_strKey[0], "nnnova-key1");
+  EXPECT_EQ(window.m_strKey[0], "cl\u00e9-key1");  // the texts of the record it names
 }
 
 TEST_F(AppTest, TwoRecordsOfTheSameNameBothGiveTheFirstNumber) {

@@ -1,6 +1,7 @@
 // The log panel: typing into it, "Copy Keys to Log", "Clear Log" and "Edit Log".
 #include <QTest>
 #include <cstdio>
+#include <functional>
 
 #include "app/log_dlg.h"
 #include "app_fixture.h"
@@ -30,26 +31,47 @@ TEST_F(AppTest, CopyKeysAppendsTheChosenRecordsTextsToWhatWasTyped) {
   EXPECT_TRUE(prompts.MessageTexts().isEmpty());
 }
 
-TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsLastReadForTheNumber) {
+// Only the record last read, from the book still chosen, is ever appended:
+// a read that finds no record and a change of book forget it.
+TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
   window.OnCopyKeysToLog();  // before any read: no Key Book, number 0
   EXPECT_EQ(window.m_strLog, "");
   EXPECT_EQ(prompts.MessageTexts(), QStringList({kBookNotAccessible}));
 
   const std::string book = MakeBook(dir, {"alpha"});
-  ChooseBook(book);
-  window.m_nKeyNumber = 2;  // beyond the last record
-  window.UpdateData(false);
-  prompts.Clear();
-  window.OnCopyKeysToLog();
-  EXPECT_EQ(window.m_strLog, "");
-  EXPECT_TRUE(prompts.MessageTexts().isEmpty());
-
-  window.m_nKeyNumber = 1;
-  window.UpdateData(false);
-  std::remove(book.c_str());  // the book vanished: record 1 was read before
-  window.OnCopyKeysToLog();
-  EXPECT_EQ(prompts.MessageTexts(), QStringList({kBookNotAccessible}));
-  EXPECT_EQ(window.m_strLog, KeysEntry(QString::fromStdString(book), 1, "alpha"));
+  const std::string emptyBook = dir.File("empty.dat");
+  WriteBytes(emptyBook, "");
+  const auto number = [this](int n) {
+    window.m_nKeyNumber = n;
+    window.UpdateData(false);
+  };
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    bool appended;
+  } steps[] = {
+      {"the book vanished: record 1 was read from it", [&] { std::remove(book.c_str()); }, true},
+      {"an empty book chosen", [&] { ChooseBook(emptyBook); }, false},
+      {"a book that cannot be read chosen", [&] { ChooseBook(dir.Path()); }, false},
+      {"a number beyond the last record, then the book vanished",
+       [&] {
+         number(2);
+         window.OnCopyKeysToLog();
+         number(1);
+         std::remove(book.c_str());
+       },
+       false},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    MakeBook(dir, {"alpha"});
+    ChooseBook(book);
+    window.m_strLog.clear();
+    step.change();
+    window.OnCopyKeysToLog();
+    EXPECT_EQ(window.m_strLog,
+              step.appended ? KeysEntry(QString::fromStdString(book), 1, "alpha") : QString());
+  }
 }
 
 TEST_F(AppTest, ClearLogAsksAndEmptiesOnlyOnOk) {

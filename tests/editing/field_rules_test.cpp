@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <sstream>
 
 #include "editing/book_fixture.h"
@@ -86,8 +87,12 @@ TEST(FormatScramble, BuildsTheDecimalTextOfTheStoredValue) {
 
 // Storing the text again gives the same 705 bytes: what OK without edits does.
 TEST(FormatScramble, EveryTextConvertsBackToTheStoredBytes) {
-  std::vector<double> values = {3.25,    0.5, 0.05,     -2.0,          3.25e12, 1e-12,       0.0,
-                                1.0 / 3, 0.1, -7.77e-9, 6.02214076e23, 1e300,   9999999999.5};
+  // Stored forms past the largest double (from about 1.7976931345e308) read
+  // back as the largest double.
+  const double largest = std::numeric_limits<double>::max();
+  std::vector<double> values = {
+      3.25, 0.5,      0.05,          -2.0,  3.25e12,      1e-12,   0.0,      1.0 / 3,
+      0.1,  -7.77e-9, 6.02214076e23, 1e300, 9999999999.5, largest, -largest, 1.7976931346e308};
   for (int exponent = -11; exponent <= 40; ++exponent)
     for (double mantissa : {1.0, 1.234567891, 9.999999999, 5.5555555555, 3.1415926535})
       for (double sign : {1.0, -1.0}) values.push_back(sign * mantissa * std::pow(10.0, exponent));

@@ -196,11 +196,13 @@ TEST_F(KeysDlgTest, DeletingRecordThreeOfFiveKeepsEveryNumber) {
   EXPECT_NE(quiet.Text().find("clave n_3 _: nnnova"), std::string::npos);
 }
 
-// Writing at such a number would fill the book with empty records.
-TEST_F(KeysDlgTest, DeleteOrModifyWithoutARecordBehindItsNumberIsRefused) {
+// Writing at such a number would fill the book with empty records, or bring
+// a deleted slot back as a record with an empty name.
+TEST_F(KeysDlgTest, DeleteOrModifyWithoutALiveRecordBehindItsNumberIsRefused) {
   MakeFive();
+  ASSERT_EQ(MarkDeleted(book, 2), WriteResult::Written);
   const std::string before = ReadBytes(book);
-  for (int number : {0, 6, -1}) {
+  for (int number : {0, 6, -1, 2}) {
     modal.Then<CKeysDlg>([](CKeysDlg& d) {
       d.OnDelete();
       d.OnModify();  // opens no modify window
@@ -210,8 +212,8 @@ TEST_F(KeysDlgTest, DeleteOrModifyWithoutARecordBehindItsNumberIsRefused) {
   }
   EXPECT_EQ(ReadBytes(book), before);
   EXPECT_EQ(prompts.MessageTexts(),
-            QStringList(6, "No Master Key present, select one and try again."));
-  EXPECT_EQ(prompts.Captions(), QStringList(6, "ERROR"));
+            QStringList(8, "No Master Key present, select one and try again."));
+  EXPECT_EQ(prompts.Captions(), QStringList(8, "ERROR"));
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ class ArchiveReader {
  public:
   explicit ArchiveReader(QByteArrayView bytes) : bytes_(bytes) {}
 
-  bool Complete() const { return ok_ && at_ == bytes_.size(); }
+  // Every value was there; what follows the last one is not looked at.
+  bool Complete() const { return ok_; }
 
   void operator()(qint32& number) { number = static_cast<qint32>(Take(4)); }
   void operator()(QString& text) {

@@ -31,10 +31,11 @@ struct ConfigurationValues {
 // The file's bytes for the values.
 QByteArray ConfigurationBytes(const ConfigurationValues& values);
 
-// The values of a complete, well-formed file: exactly the 22 values and
-// nothing after them. Nothing when the bytes end early, hold a length larger
-// than what follows it, or carry bytes after the last value. A length is
-// checked against the bytes that remain before anything is allocated for it.
+// The 22 values read in order from the start of the bytes; whatever follows
+// the last one is ignored. Nothing when the bytes end before all 22 values,
+// that is when a value is cut or a length is larger than what follows it. A
+// length is checked against the bytes that remain before anything is
+// allocated for it.
 std::optional<ConfigurationValues> ParseConfiguration(QByteArrayView bytes);
 
 // One archive string on its own (the form every text of the file takes).

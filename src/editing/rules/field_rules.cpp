@@ -1,7 +1,9 @@
 #include "editing/rules/field_rules.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "platform/text/cp1252.h"
 #include "platform/text/number.h"
@@ -65,6 +67,15 @@ std::string FormatScramble(const MasterKeyRecord& record) {
     text += digits.substr(0, exponent) + '.' + digits.substr(exponent);
   } else {
     text += digits + std::string(exponent - 10, '0') + '.';
+  }
+  // A stored form past the largest double (the largest double itself is
+  // stored rounded up) reads back as the largest double, so that storing it
+  // again gives the same field.
+  if (std::isinf(ConvertNumber(text))) {
+    char largest[400];
+    const auto end = std::to_chars(largest, largest + sizeof largest,
+                                   std::numeric_limits<double>::max(), std::chars_format::fixed);
+    text = text.substr(0, 1) + std::string(largest, end.ptr) + '.';
   }
   return text;
 }

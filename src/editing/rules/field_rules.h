@@ -49,7 +49,8 @@ bool FitsField(std::string_view utf8);
 // The Scramble of a record read from a book as a decimal text: sign, integer
 // part, full stop, fraction (3.25 gives +3.250000000, 0.05 gives
 // +.05000000000). It converts back to the stored value, so storing it again
-// gives the same field bytes.
+// gives the same field bytes; a stored form past the largest double gives
+// the largest double's text.
 std::string FormatScramble(const MasterKeyRecord& record);
 
 }  // namespace rux

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <limits>
 
 #include "platform/widgets/modal.h"
 
@@ -122,6 +123,8 @@ void DataExchange::Number(QLineEdit* edit, int& value) {
     if (edit->text() != shown) edit->setText(shown);
   }
 }
+
+void HoldAnyLength(QLineEdit* edit) { edit->setMaxLength(std::numeric_limits<int>::max()); }
 
 int SelectByPrefix(QComboBox* combo, const QString& text) {
   // An entry that is the text itself comes first: with "abc" listed before

@@ -33,6 +33,10 @@ class DataExchange {
   bool saving_;
 };
 
+// Lets a line edit hold a text of any length: by default it cuts every text
+// at 32,767 characters.
+void HoldAnyLength(QLineEdit* edit);
+
 // Selects the entry that is the text itself, else the first entry that begins
 // with the text, ignoring case; -1 when none.
 int SelectByPrefix(QComboBox* combo, const QString& text);
