@@ -41,7 +41,7 @@ void SelectEntry(QComboBox* combo, long long position) {
 
 void CShellruxDlg::ReadMasterKey() {
   const Lookup lookup = ReadFields(FilePath(m_strKeyBook), m_nKeyNumber);
-  if (lookup.open == OpenResult::NotAccessible) return ReportBookNotAccessible(*this);
+  if (lookup.open != OpenResult::Ok) return ReportBookNotAccessible(*this);
   if (lookup.record) {
     m_strMasterKeyName = Text(lookup.record->name);
     for (std::size_t i = 0; i < m_strKey.size(); ++i) m_strKey[i] = Text(lookup.record->fields[i]);
@@ -75,7 +75,7 @@ void CShellruxDlg::FillMasterKeyList(const QString& emptyMessage) {
 
 void CShellruxDlg::FindMasterKeyByName(const QString& name) {
   const Lookup lookup = FindByName(FilePath(m_strKeyBook), name.toStdString());
-  if (lookup.open == OpenResult::NotAccessible) return ReportBookNotAccessible(*this);
+  if (lookup.open != OpenResult::Ok) return ReportBookNotAccessible(*this);
   if (lookup.record) {
     m_nKeyNumber = lookup.record->number;
     m_nLastKeyRead = lookup.record->number;

@@ -76,7 +76,7 @@ TEST_F(BadInput, FilesMissingDamagedOrOfTheWrongKindAndUsageErrors) {
   Check({
       {{"book", "list", missing}, "", 1, "no Key Book at " + missing},
       {{"book", "modify", missing, "1"}, "name=x\n", 1, "no Key Book at"},
-      {{"book", "add", dir.Path()}, "", 1, "The Key Book is not accessible, access is denied."},
+      {{"book", "add", dir.Path()}, "", 1, "The Key Book could not be written: Is a directory"},
       {{"book", "search", "BOOK", "Ω"}, "", 1, "characters a Key Book cannot hold"},
       {{"config", "show", "CONFIG"}, "", 1, "The file: " + config + " Unexpected file format."},
       {{"config", "set", "CONFIG", "number=1"}, "", 1, "Unexpected file format."},

@@ -63,21 +63,30 @@ TEST_F(BookStore, AppendNeedsABookPathAndGoesAfterTheLastWholeRecord) {
   EXPECT_EQ(ReadBytes(book), std::string(705, 'x') + SampleRecordBytes("two"));
 }
 
-TEST_F(BookStore, AShortWriteIsReportedAsFailed) {
+// A file-size limit cuts the second record short: each write that fails is
+// reported with its reason and undone, the book byte-for-byte as it was.
+TEST_F(BookStore, AFailedWriteLeavesTheBookByteForByteAsItWas) {
   Store("one");
+  const std::string cutShort = SampleRecordBytes("one") + std::string(200, 'x');
+  test::WriteBytes(dir.File("cut.kb"), cutShort);
   rlimit saved{};
   ::getrlimit(RLIMIT_FSIZE, &saved);
   const sighandler_t savedHandler = ::signal(SIGXFSZ, SIG_IGN);
   rlimit limit = saved;
-  limit.rlim_cur = 1000;  // the system writes only part of a second record
+  limit.rlim_cur = 1000;
   ::setrlimit(RLIMIT_FSIZE, &limit);
   MasterKeyRecord record = Sample("two");
-  EXPECT_EQ(AppendRecord(book, record), WriteResult::Failed);
-  EXPECT_EQ(MarkDeleted(book, 2), WriteResult::Failed);
-  EXPECT_EQ(MarkDeleted(book, 1), WriteResult::Written);
+  const StoreResult stored = StoreNewRecord(book, record);
+  const WriteResult overCut = AppendRecord(dir.File("cut.kb"), record);
+  const WriteResult beyond = MarkDeleted(book, 2);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, savedHandler);
-  EXPECT_EQ(ReadBytes(book), DeletedMark() + std::string(295, 'n'));
+  for (const WriteResult& failed : {stored.write, overCut, beyond}) {
+    EXPECT_EQ(failed, WriteResult::Failed);
+    EXPECT_EQ(failed.error, EFBIG);
+  }
+  EXPECT_EQ(ReadBytes(book), SampleRecordBytes("one"));
+  EXPECT_EQ(ReadBytes(dir.File("cut.kb")), cutShort);
 }
 
 }  // namespace
