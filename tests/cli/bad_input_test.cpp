@@ -82,7 +82,7 @@ TEST_F(BadInput, FilesMissingDamagedOrOfTheWrongKindAndUsageErrors) {
       {{"config", "set", "CONFIG", "number=1"}, "", 1, "Unexpected file format."},
       {{"run", "CONFIG", "encode", "--yes"}, "", 1, "Unexpected file format."},
       {{"run", missing, "decode", "--yes"}, "", 1, "is not accessible, access is denied."},
-      {{"config", "set", tooLong, "number=1"}, "", 1, "is not accessible, access is denied."},
+      {{"config", "set", tooLong, "number=1"}, "", 1, "could not be saved: File name too long"},
       {{}, "", 2, "missing command"},
       {{"book", "list"}, "", 2, "missing BOOK"},
       {{"book", "delete", "BOOK", "1", "--json"}, "", 2, "unknown option --json"},
