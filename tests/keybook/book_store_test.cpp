@@ -1,9 +1,13 @@
 // Storing, appending, overwriting and deleting records in a book file.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "keybook_test_helpers.h"
+#include "platform/files/file_lock.h"
 
 namespace rux {
 namespace {
@@ -87,6 +91,29 @@ TEST_F(BookStore, AFailedWriteLeavesTheBookByteForByteAsItWas) {
   }
   EXPECT_EQ(ReadBytes(book), SampleRecordBytes("one"));
   EXPECT_EQ(ReadBytes(dir.File("cut.kb")), cutShort);
+}
+
+// Another program holds the book: while it reads, others read too and no
+// write starts; while it writes, nothing starts. Waiting ends with InUse.
+TEST_F(BookStore, ABookAnotherProgramHoldsIsLeftAloneAndReportedInUse) {
+  Store("one");
+  const LockPatience impatient(std::chrono::milliseconds(1));
+  for (const int hold : {LOCK_SH, LOCK_EX}) {
+    SCOPED_TRACE(hold);
+    const int holder = ::open(book.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(holder, hold), 0);
+    const OpenResult reads = hold == LOCK_SH ? OpenResult::Ok : OpenResult::InUse;
+    EXPECT_EQ(ReadFields(book, 1).open, reads);
+    EXPECT_EQ(SearchText(book, "one", [](std::uint64_t) { return true; }), reads);
+    MasterKeyRecord record = Sample("two");
+    EXPECT_EQ(StoreNewRecord(book, record).write, WriteResult::InUse);
+    EXPECT_EQ(AppendRecord(book, record), WriteResult::InUse);
+    EXPECT_EQ(WriteRecordAt(book, 1, record), WriteResult::InUse);
+    EXPECT_EQ(MarkDeleted(book, 1), WriteResult::InUse);
+    ::close(holder);
+  }
+  EXPECT_EQ(ReadBytes(book), SampleRecordBytes("one"));
+  EXPECT_EQ(MarkDeleted(book, 1), WriteResult::Written);
 }
 
 }  // namespace
