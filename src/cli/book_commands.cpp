@@ -9,6 +9,7 @@
 
 #include "cli/command.h"
 #include "cli/field_input.h"
+#include "cli/terminal_text.h"
 #include "editing/rules/field_rules.h"
 #include "keybook/key_book.h"
 #include "platform/text/cp1252.h"
@@ -88,7 +89,7 @@ int List(Arguments& args, Streams& io) {
   for (std::size_t i = 0; i < names->size(); ++i) {
     const NameEntry& entry = (*names)[i];
     if (!entry.deleted)
-      io.out << i + 1 << '\t' << entry.name << '\n';
+      io.out << i + 1 << '\t' << TerminalSafe(entry.name) << '\n';
     else if (all)
       io.out << i + 1 << "\t\tdeleted\n";
   }
@@ -114,11 +115,13 @@ int Show(Arguments& args, Streams& io) {
     object["enlarge-stored"] = QString::fromStdString(stored.fields[10]);
     object["scramble-stored"] = QString::fromStdString(stored.fields[11]);
     object["scramble"] = QString::fromStdString(shownScramble);
-    io.out << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
+    io.out << TerminalSafe(QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString(),
+                           "\n");
     return kOk;
   }
-  io.out << "number=" << number << "\nname=" << stored.name << '\n';
-  for (int i = 0; i < 12; ++i) io.out << kStoredNames[i] << '=' << stored.fields[i] << '\n';
+  io.out << "number=" << number << "\nname=" << TerminalSafe(stored.name) << '\n';
+  for (int i = 0; i < 12; ++i)
+    io.out << kStoredNames[i] << '=' << TerminalSafe(stored.fields[i]) << '\n';
   io.out << "scramble=" << shownScramble << '\n';
   return kOk;
 }

@@ -7,6 +7,7 @@
 
 #include "cli/command.h"
 #include "cli/config_fields.h"
+#include "cli/terminal_text.h"
 
 namespace rux::cli {
 namespace {
@@ -25,14 +26,16 @@ int Show(Arguments& args, Streams& io) {
       else
         object[key] = ConfigValue(values, name);
     }
-    io.out << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
+    io.out << TerminalSafe(QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString(),
+                           "\n");
     return kOk;
   }
   for (const std::string& name : ConfigFieldNames()) {
-    // A value of several lines goes on, each further line after a TAB.
-    QString value = ConfigValue(values, name);
-    value.replace('\n', "\n\t");
-    io.out << name << '=' << value.toStdString() << '\n';
+    // A value of several lines goes on, each further line after a TAB; a
+    // TAB of the value itself is escaped like any control character.
+    const std::string value = TerminalSafe(ConfigValue(values, name).toStdString(), "\n");
+    io.out << name << '=' << QString::fromStdString(value).replace('\n', "\n\t").toStdString()
+           << '\n';
   }
   return kOk;
 }
