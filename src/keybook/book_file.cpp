@@ -116,10 +116,13 @@ bool BookFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   error_ = WriteAll(fd_, offset, bytes);
   if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
   if (error_ != 0) PutBack(offset, old, oldSize);
-  // The old bytes may hold keys.
-  volatile char* wipe = old.data();
-  for (std::size_t i = 0; i < old.size(); ++i) wipe[i] = 0;
+  Wipe(old.data(), old.size());  // the old record's keys
   return error_ == 0;
+}
+
+void Wipe(char* bytes, std::size_t size) {
+  volatile char* wipe = bytes;
+  for (std::size_t i = 0; i < size; ++i) wipe[i] = 0;
 }
 
 // Undoes a write that did not complete: a book is never left with part of a

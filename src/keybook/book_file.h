@@ -78,6 +78,9 @@ void ForEachRecord(BookFile& file, OnRecord&& onRecord) {
   }
 }
 
+// Overwrites bytes that held keys before their memory is given back.
+void Wipe(char* bytes, std::size_t size);
+
 // Ok when the file is open, else why not.
 OpenResult OpenResultOf(const BookFile& file);
 

@@ -87,10 +87,7 @@ struct RecordBuffer {
   RecordBuffer() = default;
   RecordBuffer(const RecordBuffer&) = delete;
   RecordBuffer& operator=(const RecordBuffer&) = delete;
-  ~RecordBuffer() {
-    volatile char* wipe = bytes;
-    for (int i = 0; i < RECORD_SIZE; ++i) wipe[i] = 0;
-  }
+  ~RecordBuffer() { Wipe(bytes, RECORD_SIZE); }
   std::string_view View() const { return std::string_view(bytes, RECORD_SIZE); }
 };
 

@@ -28,10 +28,7 @@ struct WipedText {
   explicit WipedText(std::string&& bytes) : text(std::move(bytes)) {}
   WipedText(const WipedText&) = delete;
   WipedText& operator=(const WipedText&) = delete;
-  ~WipedText() {
-    volatile char* wipe = text.data();
-    for (std::size_t i = 0; i < text.size(); ++i) wipe[i] = 0;
-  }
+  ~WipedText() { Wipe(text.data(), text.size()); }
   std::string text;
 };
 
