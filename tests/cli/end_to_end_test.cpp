@@ -1,6 +1,7 @@
 // The built command-line program with the real engine: a Key Book made with
 // book add, a configuration made with config set, a file encoded and decoded.
 // Many copies of it at once on one Key Book and on one configuration.
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <QProcess>
 #include <algorithm>
@@ -13,8 +14,14 @@
 namespace rux::test {
 namespace {
 
-CliResult RunProgram(const QStringList& args, const QByteArray& input = {}) {
+// fileSizeLimit: the program may write no file larger than this.
+CliResult RunProgram(const QStringList& args, const QByteArray& input = {},
+                     rlim_t fileSizeLimit = RLIM_INFINITY) {
   QProcess program;
+  program.setChildProcessModifier([fileSizeLimit] {
+    const rlimit limit{fileSizeLimit, fileSizeLimit};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  });
   program.start(CLI_PATH, args);
   program.write(input);
   program.closeWriteChannel();
@@ -124,6 +131,27 @@ TEST(Concurrent, EveryWriterOfAConfigurationFindsItsOwnChange) {
   struct stat info {};
   ASSERT_EQ(::stat(config.toStdString().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+}
+
+// A write cut short by the file-size limit, as on a full disk: reported with
+// its reason, and the book and the configuration are byte-for-byte as they were.
+TEST(EndToEnd, AWriteCutShortLeavesTheFilesAsTheyWere) {
+  TempDir dir;
+  const QString book = QString::fromStdString(dir.File("keys.book"));
+  const QString config = QString::fromStdString(dir.File("job.cfg"));
+  ASSERT_EQ(RunProgram({"book", "add", book}, "name=first\n").out, "1\n");
+  ASSERT_EQ(RunProgram({"config", "set", config, "name=first"}).status, 0);
+  const std::string bookBefore = ReadBytes(book.toStdString());
+  const std::string configBefore = ReadBytes(config.toStdString());
+  const CliResult added = RunProgram({"book", "add", book}, "name=second\n", 1000);
+  const CliResult set = RunProgram({"config", "set", config, "log=-"}, QByteArray(5000, 'x'), 1000);
+  for (const CliResult& cut : {added, set}) {
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("File too large"), std::string::npos) << cut.err;
+  }
+  EXPECT_EQ(ReadBytes(book.toStdString()), bookBefore);
+  EXPECT_EQ(ReadBytes(config.toStdString()), configBefore);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
