@@ -1,5 +1,6 @@
 // Start-up only: the toolkit, the prompts and the console, then the application.
 #include <QApplication>
+#include <csignal>
 
 #include "app/shellrux_app.h"
 #include "platform/widgets/console_window.h"
@@ -9,6 +10,9 @@ static rux::CShellruxApp theApp;
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // A write past the file-size limit fails (and is undone) instead of
+  // ending the program half-way through it.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication::setApplicationName("shell_rux");
   rux::WidgetPrompts prompts;
   rux::InstallPrompts(&prompts);

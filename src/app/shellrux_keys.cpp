@@ -55,7 +55,7 @@ void CShellruxDlg::ForgetLastKeyRead() {
 void CShellruxDlg::ReadMasterKey() {
   if (m_strKeyBook != m_strLastKeyBook) ForgetLastKeyRead();
   const Lookup lookup = ReadFields(FilePath(m_strKeyBook), m_nKeyNumber);
-  if (lookup.open == OpenResult::NotAccessible) return ReportBookNotAccessible(*this);
+  if (lookup.open != OpenResult::Ok) return ReportBookNotAccessible(*this);
   if (lookup.record) {
     m_strMasterKeyName = Text(lookup.record->name);
     KeepKeyTexts(m_nKeyNumber, lookup.record->fields);
@@ -90,7 +90,7 @@ void CShellruxDlg::FillMasterKeyList(const QString& emptyMessage) {
 
 void CShellruxDlg::FindMasterKeyByName(const QString& name) {
   const Lookup lookup = FindByName(FilePath(m_strKeyBook), name.toStdString());
-  if (lookup.open == OpenResult::NotAccessible) return ReportBookNotAccessible(*this);
+  if (lookup.open != OpenResult::Ok) return ReportBookNotAccessible(*this);
   if (lookup.record) {
     m_nKeyNumber = lookup.record->number;
     KeepKeyTexts(lookup.record->number, lookup.record->fields);

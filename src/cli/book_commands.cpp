@@ -3,11 +3,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstring>
 #include <ostream>
 #include <sstream>
 
 #include "cli/command.h"
 #include "cli/field_input.h"
+#include "cli/terminal_text.h"
 #include "editing/rules/field_rules.h"
 #include "keybook/key_book.h"
 #include "platform/text/cp1252.h"
@@ -16,6 +18,17 @@ namespace rux::cli {
 namespace {
 
 constexpr char kNotAccessible[] = "The Key Book is not accessible, access is denied.";
+constexpr char kInUse[] = "The Key Book is in use by another program.";
+
+// Why a book could not be read or written, with the system's reason.
+std::string FailureText(OpenResult open) {
+  return open == OpenResult::InUse ? kInUse : kNotAccessible;
+}
+std::string FailureText(const WriteResult& result) {
+  if (result == WriteResult::InUse) return kInUse;
+  if (result.error == 0) return kNotAccessible;
+  return std::string("The Key Book could not be written: ") + std::strerror(result.error);
+}
 
 // The Key Book code writes its diagnostics here while a command runs; what it
 // wrote goes to standard error line by line, blank lines left out.
@@ -40,13 +53,18 @@ void RequireBook(const std::string& path) {
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) Fail("no Key Book at " + path);
 }
 
+// A failure unless record number is there and live.
+void RequireLive(const std::string& path, int number, bool present, bool deleted) {
+  if (!present) Fail("no record " + std::to_string(number) + " in " + path);
+  if (deleted) Fail("record " + std::to_string(number) + " is deleted");
+}
+
 // Record number of a live record of an existing book, or a failure.
 NamedRecord LiveRecord(const std::string& path, int number) {
   RequireBook(path);
   Lookup lookup = ReadFields(path, number);
-  if (lookup.open != OpenResult::Ok) Fail(kNotAccessible);
-  if (!lookup.record) Fail("no record " + std::to_string(number) + " in " + path);
-  if (lookup.record->deleted) Fail("record " + std::to_string(number) + " is deleted");
+  if (lookup.open != OpenResult::Ok) Fail(FailureText(lookup.open));
+  RequireLive(path, number, lookup.record.has_value(), lookup.record && lookup.record->deleted);
   return *lookup.record;
 }
 
@@ -65,12 +83,13 @@ int List(Arguments& args, Streams& io) {
   const bool all = args.Flag("all");
   args.Done();
   RequireBook(path);
-  std::optional<std::vector<NameEntry>> names = ListNames(path);
-  if (!names) Fail(kNotAccessible);
+  OpenResult open = OpenResult::Ok;
+  std::optional<std::vector<NameEntry>> names = ListNames(path, &open);
+  if (!names) Fail(FailureText(open));
   for (std::size_t i = 0; i < names->size(); ++i) {
     const NameEntry& entry = (*names)[i];
     if (!entry.deleted)
-      io.out << i + 1 << '\t' << entry.name << '\n';
+      io.out << i + 1 << '\t' << TerminalSafe(entry.name) << '\n';
     else if (all)
       io.out << i + 1 << "\t\tdeleted\n";
   }
@@ -96,11 +115,13 @@ int Show(Arguments& args, Streams& io) {
     object["enlarge-stored"] = QString::fromStdString(stored.fields[10]);
     object["scramble-stored"] = QString::fromStdString(stored.fields[11]);
     object["scramble"] = QString::fromStdString(shownScramble);
-    io.out << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
+    io.out << TerminalSafe(QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString(),
+                           "\n");
     return kOk;
   }
-  io.out << "number=" << number << "\nname=" << stored.name << '\n';
-  for (int i = 0; i < 12; ++i) io.out << kStoredNames[i] << '=' << stored.fields[i] << '\n';
+  io.out << "number=" << number << "\nname=" << TerminalSafe(stored.name) << '\n';
+  for (int i = 0; i < 12; ++i)
+    io.out << kStoredNames[i] << '=' << TerminalSafe(stored.fields[i]) << '\n';
   io.out << "scramble=" << shownScramble << '\n';
   return kOk;
 }
@@ -153,7 +174,7 @@ int Add(Arguments& args, Streams& io) {
     DiagnosticsTo shown(&io.err);
     stored = StoreNewRecord(path, record);
   }
-  if (stored.write != WriteResult::Written) Fail(kNotAccessible);
+  if (stored.write != WriteResult::Written) Fail(FailureText(stored.write));
   io.out << (stored.slot != 0 ? stored.slot : static_cast<int>(record.recordCount) + 1) << '\n';
   return kOk;
 }
@@ -163,20 +184,30 @@ int Modify(Arguments& args, Streams& io) {
   const int number = RecordNumber(args.Next("N"));
   const bool json = args.Flag("json");
   args.Done();
-  const NamedRecord stored = LiveRecord(path, number);
+  RequireBook(path);
+  // Standard input is read before the book is held: it may take its time.
   const FieldInput input = ReadFieldInput(io.in, json);
-  const MasterKeyRecord loaded = Load(path, number);
-  // As the modify window opens: the stored texts, the Scramble rebuilt.
-  EditedTexts texts{stored.name, {}, stored.fields[10], FormatScramble(loaded)};
-  for (int i = 0; i < 10; ++i) texts.keys[i] = stored.fields[i];
-  texts.Apply(input);
-  const MasterKeyRecord record = Convert(texts, path, io.err);
+  std::ostringstream warnings;
   WriteResult written;
   {
     DiagnosticsTo shown(&io.err);
-    written = WriteRecordAt(path, number, record);
+    // Read, decide and write with the book held: no other program's change
+    // to the record comes between.
+    written = ChangeRecord(path, number, [&](std::string_view bytes) -> std::optional<std::string> {
+      RequireLive(path, number, !bytes.empty(), IsDeletedRecord(bytes));
+      const NamedRecord stored = NamedRecordOf(number, bytes);
+      MasterKeyRecord loaded;
+      std::ostream nowhere(nullptr);
+      ReadRecord(bytes, loaded, nowhere);
+      // As the modify window opens: the stored texts, the Scramble rebuilt.
+      EditedTexts texts{stored.name, {}, stored.fields[10], FormatScramble(loaded)};
+      for (int i = 0; i < 10; ++i) texts.keys[i] = stored.fields[i];
+      texts.Apply(input);
+      return RecordBytes(Convert(texts, path, warnings), Diagnostics());
+    });
+    io.err << warnings.str();
   }
-  if (written != WriteResult::Written) Fail(kNotAccessible);
+  if (written != WriteResult::Written) Fail(FailureText(written));
   return kOk;
 }
 
@@ -184,13 +215,12 @@ int Delete(Arguments& args, Streams&) {
   const std::string path = args.Next("BOOK");
   const int number = RecordNumber(args.Next("N"));
   args.Done();
-  LiveRecord(path, number);
-  WriteResult written;
-  {
-    DiagnosticsTo silent(nullptr);
-    written = MarkDeleted(path, number);
-  }
-  if (written != WriteResult::Written) Fail(kNotAccessible);
+  RequireBook(path);
+  const WriteResult written = ChangeRecord(path, number, [&](std::string_view bytes) {
+    RequireLive(path, number, !bytes.empty(), IsDeletedRecord(bytes));
+    return std::optional<std::string>(DeletedMark());
+  });
+  if (written != WriteResult::Written) Fail(FailureText(written));
   return kOk;
 }
 
@@ -200,10 +230,11 @@ int Search(Arguments& args, Streams& io) {
   args.Done();
   RequireBook(path);
   if (!FitsCp1252(text)) Fail("the text holds characters a Key Book cannot hold");
-  SearchText(path, text, [&](std::uint64_t offset) {
+  const OpenResult read = SearchText(path, text, [&](std::uint64_t offset) {
     io.out << offset << '\t' << offset / RECORD_SIZE + 1 << '\n';
     return true;
   });
+  if (read != OpenResult::Ok) Fail(FailureText(read));
   return kOk;
 }
 

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/command.h"
+#include "cli/terminal_text.h"
 
 namespace rux::cli {
 namespace {
@@ -154,7 +155,7 @@ int Run(const std::vector<std::string>& args, Streams io) {
     if (args[0] == "run") return RunCommand(rest, io);
     UsageFail("unknown command " + args[0] + " (try --help)");
   } catch (const Failure& failure) {
-    io.err << "shell_rux-cli: " << failure.message << '\n';
+    io.err << "shell_rux-cli: " << TerminalSafe(failure.message) << '\n';
     return failure.status;
   }
 }

@@ -1,13 +1,13 @@
 // config show | set
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <filesystem>
 #include <istream>
 #include <iterator>
 #include <ostream>
 
 #include "cli/command.h"
 #include "cli/config_fields.h"
+#include "cli/terminal_text.h"
 
 namespace rux::cli {
 namespace {
@@ -26,14 +26,16 @@ int Show(Arguments& args, Streams& io) {
       else
         object[key] = ConfigValue(values, name);
     }
-    io.out << QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString();
+    io.out << TerminalSafe(QJsonDocument(object).toJson(QJsonDocument::Indented).toStdString(),
+                           "\n");
     return kOk;
   }
   for (const std::string& name : ConfigFieldNames()) {
-    // A value of several lines goes on, each further line after a TAB.
-    QString value = ConfigValue(values, name);
-    value.replace('\n', "\n\t");
-    io.out << name << '=' << value.toStdString() << '\n';
+    // A value of several lines goes on, each further line after a TAB; a
+    // TAB of the value itself is escaped like any control character.
+    const std::string value = TerminalSafe(ConfigValue(values, name).toStdString(), "\n");
+    io.out << name << '=' << QString::fromStdString(value).replace('\n', "\n\t").toStdString()
+           << '\n';
   }
   return kOk;
 }
@@ -43,11 +45,9 @@ int Set(Arguments& args, Streams& io) {
   const std::vector<std::string> settings = args.Rest();
   args.Done();
   if (settings.empty()) UsageFail("missing NAME=VALUE");
-  // Only a path that plainly names nothing starts a new file; a path that
-  // cannot be looked at is reported by the load.
-  std::error_code lookError;
-  const bool isNew = !std::filesystem::exists(path, lookError) && !lookError;
-  ConfigurationValues values = isNew ? StartupConfiguration() : LoadConfigurationOrFail(path);
+  // Every setting is checked, and the log read, before the file is touched.
+  std::vector<std::pair<std::string, QString>> changes;
+  ConfigurationValues checked = StartupConfiguration();
   for (const std::string& setting : settings) {
     const std::size_t equals = setting.find('=');
     if (equals == std::string::npos) UsageFail("expected NAME=VALUE: " + setting);
@@ -55,11 +55,17 @@ int Set(Arguments& args, Streams& io) {
     QString value = QString::fromStdString(setting.substr(equals + 1));
     if (name == "log" && value == "-")
       value = QString::fromStdString(std::string(std::istreambuf_iterator<char>(io.in), {}));
-    if (!SetConfigValue(values, name, value))
+    if (!SetConfigValue(checked, name, value))
       UsageFail(name == "number" ? "the number must be an integer: " + value.toStdString()
                                  : "unknown value name " + name);
+    changes.emplace_back(name, value);
   }
-  SaveConfigurationOrFail(path, values);
+  // A new file starts as the main window does after start-up.
+  UpdateConfigurationOrFail(path, [&changes](std::optional<ConfigurationValues> current) {
+    ConfigurationValues values = current ? *current : StartupConfiguration();
+    for (const auto& [name, value] : changes) SetConfigValue(values, name, value);
+    return values;
+  });
   return kOk;
 }
 

@@ -1,5 +1,7 @@
 #include "cli/config_fields.h"
 
+#include <cstring>
+
 #include "app/config/configuration_file.h"
 #include "cli/command.h"
 
@@ -66,9 +68,22 @@ ConfigurationValues LoadConfigurationOrFail(const std::string& path) {
   Fail("ERROR: The file: " + path + " Unexpected file format.");
 }
 
-void SaveConfigurationOrFail(const std::string& path, const ConfigurationValues& values) {
-  if (!WriteConfigurationFile(QString::fromStdString(path), values))
-    Fail("ERROR: The file: " + path + " is not accessible, access is denied.");
+void UpdateConfigurationOrFail(
+    const std::string& path,
+    const std::function<ConfigurationValues(std::optional<ConfigurationValues>)>& change) {
+  const ConfigurationSave saved = UpdateConfigurationFile(QString::fromStdString(path), change);
+  switch (saved.outcome) {
+    case ConfigurationSave::Saved:
+      return;
+    case ConfigurationSave::UnexpectedFormat:
+      Fail("ERROR: The file: " + path + " Unexpected file format.");
+    case ConfigurationSave::InUse:
+      Fail("ERROR: The file: " + path + " is in use by another program.");
+    case ConfigurationSave::NotAccessible:
+      break;
+  }
+  if (saved.error == 0) Fail("ERROR: The file: " + path + " is not accessible, access is denied.");
+  Fail("ERROR: The file: " + path + " could not be saved: " + std::strerror(saved.error));
 }
 
 }  // namespace rux::cli

@@ -2,6 +2,7 @@
 // The values of a configuration file by the names the command line uses for
 // the main window's fields, in the file's order.
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ ConfigurationValues StartupConfiguration();
 
 // The values of an existing, well-formed file, or a failure naming the file.
 ConfigurationValues LoadConfigurationOrFail(const std::string& path);
-void SaveConfigurationOrFail(const std::string& path, const ConfigurationValues& values);
+// Saves what change makes of the file's values (nothing when there is no
+// file yet), with no other save in between; a failure naming the file.
+void UpdateConfigurationOrFail(
+    const std::string& path,
+    const std::function<ConfigurationValues(std::optional<ConfigurationValues>)>& change);
 
 }  // namespace rux::cli

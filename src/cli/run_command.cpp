@@ -55,6 +55,23 @@ class TextSeams {
   TextConsole console_;
 };
 
+// The file as it is now, with this run's changes: the values the job set,
+// and the entries it added to the log after those another program may have
+// added meanwhile.
+ConfigurationValues WithRunChanges(const ConfigurationValues& now,
+                                   const ConfigurationValues& before,
+                                   const ConfigurationValues& after) {
+  ConfigurationValues merged = now;
+  for (const std::string& name : ConfigFieldNames()) {
+    const QString was = ConfigValue(before, name);
+    const QString is = ConfigValue(after, name);
+    if (is == was) continue;
+    const bool appended = name == "log" && is.startsWith(was);
+    SetConfigValue(merged, name, appended ? ConfigValue(now, name) + is.mid(was.size()) : is);
+  }
+  return merged;
+}
+
 }  // namespace
 
 int RunCommand(Arguments& args, Streams& io) {
@@ -64,15 +81,20 @@ int RunCommand(Arguments& args, Streams& io) {
   args.Done();
   if (mode != "encode" && mode != "decode") UsageFail("the mode must be encode or decode");
 
-  ConfigurationValues values = LoadConfigurationOrFail(path);
-  const QString logBefore = values.log;
+  const ConfigurationValues before = LoadConfigurationOrFail(path);
+  ConfigurationValues values = before;
   ConfigurationJob window(values, QFileInfo(QString::fromStdString(path)).absoluteFilePath());
   JobResult result;
   {
     TextSeams seams(io, yes);
     result = EngineJob(window, mode == "encode" ? JobMode::Encode : JobMode::Decode);
   }
-  if (values.log != logBefore) SaveConfigurationOrFail(path, values);
+  // The engine may have run for long: the file is read again for the save.
+  if (values.log != before.log) {
+    UpdateConfigurationOrFail(path, [&](std::optional<ConfigurationValues> now) {
+      return now ? WithRunChanges(*now, before, values) : values;
+    });
+  }
   if (result.ok) return kOk;
   return result.errorNumber > 0 && result.errorNumber < 256 ? result.errorNumber : kFailed;
 }

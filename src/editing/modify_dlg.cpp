@@ -41,7 +41,8 @@ CModifyDlg::~CModifyDlg() = default;
 
 int CModifyDlg::DoModal() {
   MasterKeyRecord record;
-  if (LoadRecord(m_strKeyBook.toStdString(), m_nKeyNumber, record) == LoadResult::Loaded) {
+  if (LoadRecord(m_strKeyBook.toStdString(), m_nKeyNumber, record, &m_loadedBytes) ==
+      LoadResult::Loaded) {
     m_strScramble = QString::fromStdString(FormatScramble(record));
   }
   MessageBox(this, "Scramble is: " + m_strScramble, "SCRAMBLE");
@@ -51,7 +52,17 @@ int CModifyDlg::DoModal() {
 void CModifyDlg::OnOK() {
   UpdateData(true);
   const MasterKeyRecord record = RecordFromFields();
-  const WriteResult written = WriteRecordAt(m_strKeyBook.toStdString(), m_nKeyNumber, record);
+  const WriteResult written =
+      ChangeRecord(m_strKeyBook.toStdString(), m_nKeyNumber,
+                   [&](std::string_view stored) -> std::optional<std::string> {
+                     if (stored != m_loadedBytes) return std::nullopt;
+                     return RecordBytes(record, Diagnostics());
+                   });
+  // Changed by another program: nothing to keep the window open for.
+  if (written == WriteResult::Unchanged) {
+    ReportWrite(written);
+    return Dialog::OnCancel();
+  }
   // Nothing written: the window stays open with what was typed.
   if (!ReportWrite(written)) return;
   Dialog::OnOK();

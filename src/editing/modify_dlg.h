@@ -1,7 +1,9 @@
 #pragma once
 // "shell_rux MODIFY": changes one Master Key in place. The opener primes the
 // window with the record's book, number, name and stored texts; the record is
-// loaded once more to show its Scramble as a decimal text.
+// loaded once more to show its Scramble as a decimal text. OK writes only
+// over the record as it was loaded: one changed since by another program is
+// left as it is.
 #include "editing/record_edit_dlg.h"
 
 namespace rux {
@@ -17,6 +19,9 @@ class CModifyDlg : public CRecordEditDlg {
 
  protected:
   void OnOK() override;
+
+ private:
+  std::string m_loadedBytes;  // the record as loaded; none when it was not present
 };
 
 }  // namespace rux

@@ -49,9 +49,20 @@ MasterKeyRecord CRecordEditDlg::RecordFromFields() {
   return record;
 }
 
-bool CRecordEditDlg::ReportWrite(WriteResult result) {
+QString WriteFailureText(const WriteResult& result) {
+  switch (result.outcome) {
+    case WriteResult::InUse:
+      return "The Key Book is in use by another program, try again later.";
+    case WriteResult::Unchanged:
+      return "The Master Key has been changed by another program, nothing was written.";
+    default:
+      return "The Key Book is not accessible, access is denied.";
+  }
+}
+
+bool CRecordEditDlg::ReportWrite(const WriteResult& result) {
   if (result != WriteResult::Written) {
-    MessageBox(this, "The Key Book is not accessible, access is denied.", "ERROR");
+    MessageBox(this, WriteFailureText(result), "ERROR");
     return false;
   }
   MessageBox(this, "The Key Book: " + m_strKeyBook + "\nhas been modified.", "MODIFY");

@@ -12,6 +12,9 @@
 
 namespace rux {
 
+// Why a Master Key did not reach its book, as the windows say it.
+QString WriteFailureText(const WriteResult& result);
+
 class CRecordEditDlg : public Dialog {
   Q_OBJECT
  public:
@@ -31,7 +34,7 @@ class CRecordEditDlg : public Dialog {
   // text that does not convert shows its conversion message and gives 0.
   MasterKeyRecord RecordFromFields();
   // Tells the user whether the record reached the book; true when it did.
-  bool ReportWrite(WriteResult result);
+  bool ReportWrite(const WriteResult& result);
 
   RecordForm m_form;
 };

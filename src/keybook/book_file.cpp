@@ -6,37 +6,56 @@
 
 #include <cerrno>
 
+#include "platform/files/file_lock.h"
+
 namespace rux {
 namespace {
 
-int OpenRegular(const std::string& path, int flags) {
+// The open file, or -1 with the reason in error.
+int OpenRegular(const std::string& path, int flags, int& error) {
   const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0600);
-  if (fd < 0) return -1;
+  if (fd < 0) {
+    error = errno;
+    return -1;
+  }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     ::close(fd);
     return -1;
   }
   return fd;
 }
 
+int FlagsOf(BookFile::Mode mode) {
+  switch (mode) {
+    case BookFile::Mode::ReadCreating:
+      return O_RDONLY | O_CREAT;
+    case BookFile::Mode::ReadExisting:
+      return O_RDONLY;
+    case BookFile::Mode::Write:
+      // Read and write: a book that cannot be read is never written blind
+      // (its count would be 0, and a new record would land on record 1).
+      return O_RDWR;
+    case BookFile::Mode::WriteCreating:
+      return O_RDWR | O_CREAT;
+  }
+  return O_RDONLY;
+}
+
 }  // namespace
 
 BookFile::BookFile(const std::string& path, Mode mode) {
-  switch (mode) {
-    case Mode::ReadCreating:
-      fd_ = OpenRegular(path, O_RDONLY | O_CREAT);
-      break;
-    case Mode::ReadExisting:
-      fd_ = OpenRegular(path, O_RDONLY);
-      break;
-    case Mode::Write:
-      // Read and write: a book that cannot be read is never written blind
-      // (its count would be 0, and a new record would land on record 1).
-      fd_ = OpenRegular(path, O_RDWR);
-      break;
+  fd_ = OpenRegular(path, FlagsOf(mode), error_);
+  if (fd_ < 0) return;
+  const bool writes = mode == Mode::Write || mode == Mode::WriteCreating;
+  error_ = LockFile(fd_, writes ? LockKind::Exclusive : LockKind::Shared);
+  if (error_ != 0) {
+    ::close(fd_);
+    fd_ = -1;
+    return;
   }
-  if (fd_ >= 0 && mode != Mode::Write) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+  if (!writes) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 BookFile::~BookFile() {
@@ -71,24 +90,50 @@ std::size_t BookFile::ReadNext(char* buffer, std::size_t size) {
   return done;
 }
 
-bool BookFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
-  if (fd_ < 0) return false;
-  bool complete = true;
+namespace {
+
+// 0 when every byte reached the file, else the reason.
+int WriteAll(int fd, std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t put =
-        ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+        ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) {
-      complete = false;
-      break;
-    }
+    if (put < 0) return errno;
+    if (put == 0) return EIO;
     done += static_cast<std::size_t>(put);
   }
-  if (::fsync(fd_) != 0) complete = false;
-  if (::close(fd_) != 0) complete = false;
-  fd_ = -1;
-  return complete;
+  return 0;
+}
+
+}  // namespace
+
+bool BookFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
+  if (fd_ < 0) return false;
+  const std::uint64_t oldSize = Size();
+  std::string old(bytes.size(), '\0');
+  old.resize(ReadAt(offset, old.data(), old.size()));
+  error_ = WriteAll(fd_, offset, bytes);
+  if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
+  if (error_ != 0) PutBack(offset, old, oldSize);
+  Wipe(old.data(), old.size());  // the old record's keys
+  return error_ == 0;
+}
+
+void Wipe(char* bytes, std::size_t size) {
+  volatile char* wipe = bytes;
+  for (std::size_t i = 0; i < size; ++i) wipe[i] = 0;
+}
+
+// Undoes a write that did not complete: a book is never left with part of a
+// record.
+void BookFile::PutBack(std::uint64_t offset, std::string_view old, std::uint64_t oldSize) {
+  WriteAll(fd_, offset, old);
+  if (Size() > oldSize) {
+    while (::ftruncate(fd_, static_cast<off_t>(oldSize)) != 0 && errno == EINTR) {
+    }
+  }
+  ::fsync(fd_);
 }
 
 }  // namespace rux

@@ -2,12 +2,18 @@
 // A Key Book file opened for one operation: raw bytes, no translation, closed
 // when the object goes. Only regular files open; anything else (a folder, a
 // device, a pipe) counts as a file that cannot be opened.
+//
+// While it is open the book is locked against other programs: readers share
+// it, a writer has it alone, so no reader sees a record half written and no
+// two writers decide on the same book at once. A book another program keeps
+// locked longer than the lock patience does not open (InUse).
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "keybook/key_book.h"
 #include "keybook/master_key_record.h"
 
 namespace rux {
@@ -15,9 +21,10 @@ namespace rux {
 class BookFile {
  public:
   enum class Mode {
-    ReadCreating,  // read only; an empty book (owner-only) is created when there is none
-    ReadExisting,  // read only; never creates
-    Write,         // write only; never creates, never truncates
+    ReadCreating,   // read only; an empty book (owner-only) is created when there is none
+    ReadExisting,   // read only; never creates
+    Write,          // read and write; never creates, never truncates
+    WriteCreating,  // read and write; creates an empty owner-only book when there is none
   };
 
   BookFile(const std::string& path, Mode mode);
@@ -26,6 +33,9 @@ class BookFile {
   BookFile& operator=(const BookFile&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
+  // Why the book did not open or was not written: the system's error number,
+  // EWOULDBLOCK when another program kept it locked.
+  int Error() const { return error_; }
   std::uint64_t Size() const;  // 0 when not open
 
   // Reads up to size bytes at offset; fewer at the end of the file or on an error.
@@ -33,35 +43,48 @@ class BookFile {
   // Reads the next bytes of a sequential pass from the start.
   std::size_t ReadNext(char* buffer, std::size_t size);
 
-  // Writes all the bytes at offset and flushes them to the disk; false when
-  // any of them did not get there. Closes the file.
+  // Writes all the bytes at offset and flushes them to the disk. When any of
+  // them did not get there, the bytes they replaced are put back and the book
+  // is cut back to its old size, and the result is false.
   bool WriteAt(std::uint64_t offset, std::string_view bytes);
 
  private:
+  void PutBack(std::uint64_t offset, std::string_view old, std::uint64_t oldSize);
+
   int fd_ = -1;
+  int error_ = 0;
 };
 
 // Records read in one sequential pass with large reads.
 constexpr std::size_t kRecordsPerRead = 1488;  // about 1 MiB
 
-// Calls onRecord(number, bytes) for each record in file order (number from 1);
-// the last one may be shorter than RECORD_SIZE when the file ends inside it.
-// Stops when onRecord returns false.
+// Calls onRecord(number, bytes) for each whole record in file order (number
+// from 1). Bytes after the last whole record are no record: a write cut short
+// left them, and the next record appended goes over them. Stops when onRecord
+// returns false.
 template <typename OnRecord>
 void ForEachRecord(BookFile& file, OnRecord&& onRecord) {
   if (!file.IsOpen()) return;
-  const std::uint64_t records = file.Size() / RECORD_SIZE + 1;
-  const std::size_t size = std::min<std::uint64_t>(records, kRecordsPerRead) * RECORD_SIZE;
+  const std::uint64_t records = file.Size() / RECORD_SIZE;
+  const std::size_t size = std::min<std::uint64_t>(records + 1, kRecordsPerRead) * RECORD_SIZE;
   const std::unique_ptr<char[]> buffer(new char[size]);
   std::uint64_t number = 1;
   for (;;) {
     const std::size_t got = file.ReadNext(buffer.get(), size);
-    for (std::size_t at = 0; at < got; at += RECORD_SIZE, ++number) {
-      const std::size_t length = std::min<std::size_t>(RECORD_SIZE, got - at);
-      if (!onRecord(number, std::string_view(buffer.get() + at, length))) return;
+    for (std::size_t at = 0; at + RECORD_SIZE <= got && number <= records; at += RECORD_SIZE) {
+      if (!onRecord(number++, std::string_view(buffer.get() + at, RECORD_SIZE))) return;
     }
-    if (got < size) return;
+    if (got < size || number > records) return;
   }
 }
+
+// Overwrites bytes that held keys before their memory is given back.
+void Wipe(char* bytes, std::size_t size);
+
+// Ok when the file is open, else why not.
+OpenResult OpenResultOf(const BookFile& file);
+
+// The number of the first record holding the deleted mark, or 0.
+int FirstFreeSlot(BookFile& file);
 
 }  // namespace rux

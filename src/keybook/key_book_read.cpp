@@ -1,5 +1,6 @@
 // The Key Book operations that read a book: counting, names, fields, loading.
 // Each reads the book in one sequential pass with large reads.
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <ostream>
@@ -15,18 +16,22 @@ using Mode = BookFile::Mode;
 
 std::string DecimalText(std::uint64_t value) { return std::to_string(value); }
 
-// The record's name, or nothing when the file ends before the name's NUL.
-std::optional<std::string_view> NameOf(std::string_view recordBytes) {
-  const std::string_view name = StoredText(recordBytes, 0);
-  if (name.size() == recordBytes.size() && recordBytes.size() < RECORD_SIZE) return std::nullopt;
-  return name;
+unsigned RecordsIn(std::uint64_t size) {
+  const std::uint64_t count = size / RECORD_SIZE;
+  return count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
 }
 
-NamedRecord NamedRecordOf(std::uint64_t number, std::string_view recordBytes,
-                          std::string_view name) {
+}  // namespace
+
+OpenResult OpenResultOf(const BookFile& file) {
+  if (file.IsOpen()) return OpenResult::Ok;
+  return file.Error() == EWOULDBLOCK ? OpenResult::InUse : OpenResult::NotAccessible;
+}
+
+NamedRecord NamedRecordOf(std::uint64_t number, std::string_view recordBytes) {
   NamedRecord record;
   record.number = static_cast<int>(number);
-  record.name = Cp1252ToUtf8(name);
+  record.name = Cp1252ToUtf8(StoredText(recordBytes, 0));
   for (int n = 1; n <= KEY_COUNT; ++n) {
     record.fields[n - 1] = Cp1252ToUtf8(StoredText(recordBytes, KeyOffset(n)));
   }
@@ -35,13 +40,6 @@ NamedRecord NamedRecordOf(std::uint64_t number, std::string_view recordBytes,
   record.deleted = IsDeletedRecord(recordBytes);
   return record;
 }
-
-unsigned RecordsIn(std::uint64_t size) {
-  const std::uint64_t count = size / RECORD_SIZE;
-  return count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
-}
-
-}  // namespace
 
 bool IsDeletedRecord(std::string_view recordBytes) {
   constexpr std::size_t kMarkLetters = RECORD_SIZE - 1;
@@ -52,15 +50,15 @@ unsigned CountRecords(const std::string& path) {
   return RecordsIn(BookFile(path, Mode::ReadCreating).Size());
 }
 
-std::optional<std::vector<NameEntry>> ListNames(const std::string& path) {
+std::optional<std::vector<NameEntry>> ListNames(const std::string& path, OpenResult* open) {
   BookFile file(path, Mode::ReadExisting);
+  if (open) *open = OpenResultOf(file);
   if (!file.IsOpen()) return std::nullopt;
   std::vector<NameEntry> names;
   names.reserve(RecordsIn(file.Size()));
   ForEachRecord(file, [&names](std::uint64_t, std::string_view bytes) {
-    const auto name = NameOf(bytes);
-    if (name) names.push_back({Cp1252ToUtf8(*name), IsDeletedRecord(bytes)});
-    return name.has_value();
+    names.push_back({Cp1252ToUtf8(StoredText(bytes, 0)), IsDeletedRecord(bytes)});
+    return true;
   });
   return names;
 }
@@ -68,17 +66,13 @@ std::optional<std::vector<NameEntry>> ListNames(const std::string& path) {
 Lookup FindByName(const std::string& path, const std::string& name) {
   Lookup lookup;
   BookFile file(path, Mode::ReadExisting);
-  if (!file.IsOpen()) {
-    lookup.open = OpenResult::NotAccessible;
-    return lookup;
-  }
+  lookup.open = OpenResultOf(file);
+  if (lookup.open != OpenResult::Ok) return lookup;
   std::string wanted;
   if (!Utf8ToCp1252(name, wanted)) return lookup;  // no stored name can equal it
   ForEachRecord(file, [&](std::uint64_t number, std::string_view bytes) {
-    const auto stored = NameOf(bytes);
-    if (!stored) return false;
-    if (*stored != wanted || number > INT_MAX) return true;
-    lookup.record = NamedRecordOf(number, bytes, *stored);
+    if (StoredText(bytes, 0) != wanted || number > INT_MAX) return true;
+    lookup.record = NamedRecordOf(number, bytes);
     return false;
   });
   return lookup;
@@ -93,43 +87,41 @@ struct RecordBuffer {
   RecordBuffer() = default;
   RecordBuffer(const RecordBuffer&) = delete;
   RecordBuffer& operator=(const RecordBuffer&) = delete;
-  ~RecordBuffer() {
-    volatile char* wipe = bytes;
-    for (int i = 0; i < RECORD_SIZE; ++i) wipe[i] = 0;
-  }
+  ~RecordBuffer() { Wipe(bytes, RECORD_SIZE); }
+  std::string_view View() const { return std::string_view(bytes, RECORD_SIZE); }
 };
+
+// Record number, when the book holds the whole of it.
+bool ReadWholeRecord(const BookFile& file, int number, RecordBuffer& buffer) {
+  return number > 0 && file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE,
+                                   buffer.bytes, RECORD_SIZE) == RECORD_SIZE;
+}
 
 }  // namespace
 
 Lookup ReadFields(const std::string& path, int number) {
   Lookup lookup;
   BookFile file(path, Mode::ReadExisting);
-  if (!file.IsOpen()) {
-    lookup.open = OpenResult::NotAccessible;
-    return lookup;
-  }
-  if (number <= 0) return lookup;
+  lookup.open = OpenResultOf(file);
+  if (lookup.open != OpenResult::Ok) return lookup;
   RecordBuffer buffer;
-  const std::size_t got =
-      file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, buffer.bytes, RECORD_SIZE);
-  const std::string_view record(buffer.bytes, got);
-  const auto name = got > 0 ? NameOf(record) : std::nullopt;
-  if (name) lookup.record = NamedRecordOf(number, record, *name);
+  if (ReadWholeRecord(file, number, buffer)) lookup.record = NamedRecordOf(number, buffer.View());
   return lookup;
 }
 
-LoadResult LoadRecord(const std::string& path, int number, MasterKeyRecord& record) {
+LoadResult LoadRecord(const std::string& path, int number, MasterKeyRecord& record,
+                      std::string* storedBytes) {
   std::ostream& diag = Diagnostics();
-  const unsigned count = CountRecords(path);
-  if (number <= 0 || static_cast<unsigned>(number) > count) {
+  if (storedBytes) storedBytes->clear();
+  BookFile file(path, Mode::ReadCreating);
+  const unsigned count = RecordsIn(file.Size());
+  RecordBuffer buffer;
+  if (!ReadWholeRecord(file, number, buffer)) {
     diag << "lo siento registro no existente; Repita la Operacion" << std::flush;
     return LoadResult::NotPresent;
   }
-  RecordBuffer buffer;
-  BookFile file(path, Mode::ReadCreating);
-  const std::size_t got =
-      file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, buffer.bytes, RECORD_SIZE);
-  const std::string_view recordBytes(buffer.bytes, got);
+  const std::string_view recordBytes = buffer.View();
+  if (storedBytes) storedBytes->assign(recordBytes);
   if (IsDeletedRecord(recordBytes)) {
     diag << "\nImposible Seleccionar Un Registro Borrado Operacion Cancelada" << std::flush;
     return LoadResult::Deleted;
@@ -143,8 +135,7 @@ LoadResult LoadRecord(const std::string& path, int number, MasterKeyRecord& reco
   return LoadResult::Loaded;
 }
 
-int FindFreeSlot(const std::string& path) {
-  BookFile file(path, Mode::ReadCreating);
+int FirstFreeSlot(BookFile& file) {
   int slot = 0;
   ForEachRecord(file, [&slot](std::uint64_t number, std::string_view bytes) {
     if (bytes[0] != 'n' || !IsDeletedRecord(bytes)) return true;
@@ -155,19 +146,21 @@ int FindFreeSlot(const std::string& path) {
   return slot;
 }
 
+int FindFreeSlot(const std::string& path) {
+  BookFile file(path, Mode::ReadCreating);
+  return FirstFreeSlot(file);
+}
+
 void ListRecordsToConsole(const std::string& path, int first, int count) {
   std::ostream& diag = Diagnostics();
-  const unsigned records = CountRecords(path);
-  diag << "\n Numero de Registros del Libro " << path << "_:_ " << DecimalText(records) << '\n';
   BookFile file(path, Mode::ReadCreating);
+  const unsigned records = RecordsIn(file.Size());
+  diag << "\n Numero de Registros del Libro " << path << "_:_ " << DecimalText(records) << '\n';
   for (int i = 0; i < count; ++i) {
     const long long number = static_cast<long long>(first) + i;
     if (number <= 0 || number > records) continue;
     RecordBuffer buffer;
-    // A book cut short since it was counted: nothing left to list.
-    if (file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE, buffer.bytes,
-                    RECORD_SIZE) < RECORD_SIZE)
-      continue;
+    if (!ReadWholeRecord(file, static_cast<int>(number), buffer)) continue;
     const auto piece = [&buffer](int offset, int width) {
       return Cp1252ToUtf8(std::string_view(buffer.bytes + offset, width));
     };

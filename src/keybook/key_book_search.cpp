@@ -69,15 +69,15 @@ void ReportEveryOffset(std::uint64_t size, const std::function<bool(std::uint64_
 
 }  // namespace
 
-void SearchText(const std::string& path, const std::string& text,
-                const std::function<bool(std::uint64_t offset)>& onMatch) {
+OpenResult SearchText(const std::string& path, const std::string& text,
+                      const std::function<bool(std::uint64_t offset)>& onMatch) {
   BookFile file(path, BookFile::Mode::ReadCreating);
-  if (!file.IsOpen()) return;
+  if (!file.IsOpen()) return OpenResultOf(file);
   std::string needle;
-  if (!Utf8ToCp1252(text, needle)) return;  // the book's bytes cannot spell it
+  if (!Utf8ToCp1252(text, needle)) return OpenResult::Ok;  // the book's bytes cannot spell it
   if (needle.empty()) {
     ReportEveryOffset(file.Size(), onMatch);
-    return;
+    return OpenResult::Ok;
   }
 
   const std::size_t overlap = needle.size() - 1;
@@ -88,8 +88,8 @@ void SearchText(const std::string& path, const std::string& text,
   for (;;) {
     const std::size_t got = file.ReadNext(buffer.get() + kept, readSize);
     const std::size_t length = kept + got;
-    if (!SearchBuffer(buffer.get(), length, needle, base, onMatch)) return;
-    if (got < readSize) return;
+    if (!SearchBuffer(buffer.get(), length, needle, base, onMatch)) return OpenResult::Ok;
+    if (got < readSize) return OpenResult::Ok;
     kept = std::min(overlap, length);
     std::memmove(buffer.get(), buffer.get() + length - kept, kept);
     base += length - kept;

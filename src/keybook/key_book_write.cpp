@@ -1,6 +1,8 @@
 // The Key Book operations that change a book, and the diagnostic stream.
+// Each holds the book alone from its first read to its last write.
+#include <cerrno>
 #include <climits>
-#include <iostream>
+#include <ostream>
 
 #include "keybook/book_file.h"
 #include "keybook/key_book.h"
@@ -12,54 +14,105 @@ std::ostream* g_diagnostics = nullptr;
 
 const char* const kNotOpened = " Error no se ha abierto el fichero";
 
-// The one way bytes reach a book: open for writing (never creating), then the
-// whole record at the place of record number.
-WriteResult WriteBytesAt(const std::string& path, int number,
-                         const std::function<std::string()>& makeBytes) {
-  if (number <= 0) return WriteResult::Failed;
-  BookFile file(path, BookFile::Mode::Write);
-  if (!file.IsOpen()) {
-    Diagnostics() << kNotOpened << std::flush;
-    return WriteResult::Failed;
-  }
-  const std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * RECORD_SIZE;
-  return file.WriteAt(offset, makeBytes()) ? WriteResult::Written : WriteResult::Failed;
+unsigned CountOf(const BookFile& file) {
+  const std::uint64_t count = file.Size() / RECORD_SIZE;
+  return count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
 }
 
-}  // namespace
+std::uint64_t OffsetOf(int number) { return static_cast<std::uint64_t>(number - 1) * RECORD_SIZE; }
 
-std::ostream& Diagnostics() { return g_diagnostics ? *g_diagnostics : std::cout; }
+// Record bytes hold keys: wiped when they go, also when a change gives up
+// with an exception.
+struct WipedText {
+  explicit WipedText(std::size_t size) : text(size, '\0') {}
+  explicit WipedText(std::string&& bytes) : text(std::move(bytes)) {}
+  WipedText(const WipedText&) = delete;
+  WipedText& operator=(const WipedText&) = delete;
+  ~WipedText() { Wipe(text.data(), text.size()); }
+  std::string text;
+};
 
-void SetDiagnostics(std::ostream* stream) { g_diagnostics = stream; }
-
-WriteResult WriteRecordAt(const std::string& path, int number, const MasterKeyRecord& record) {
-  return WriteBytesAt(path, number, [&record] { return RecordBytes(record, Diagnostics()); });
+WriteResult NotOpened(const BookFile& file) {
+  Diagnostics() << kNotOpened << std::flush;
+  return {file.Error() == EWOULDBLOCK ? WriteResult::InUse : WriteResult::Failed, file.Error()};
 }
 
-WriteResult AppendRecord(const std::string& path, MasterKeyRecord& record) {
-  const unsigned count = CountRecords(path);
+WriteResult WriteBytes(BookFile& file, int number, std::string_view bytes) {
+  if (file.WriteAt(OffsetOf(number), bytes)) return WriteResult::Written;
+  return {WriteResult::Failed, file.Error()};
+}
+
+// The record after the last whole record, over any bytes a write cut short
+// left there.
+WriteResult Append(BookFile& file, MasterKeyRecord& record) {
+  const unsigned count = CountOf(file);
   record.recordCount = count;
   if (!record.HasBook()) {
     Diagnostics() << "Error no se puede realizar la operacion hasta que abra un libro de claves"
                   << std::flush;
     return WriteResult::Failed;
   }
-  if (count >= static_cast<unsigned>(INT_MAX)) return WriteResult::Failed;
-  return WriteRecordAt(path, static_cast<int>(count) + 1, record);
+  if (count >= static_cast<unsigned>(INT_MAX)) return {WriteResult::Failed, EFBIG};
+  return WriteBytes(file, static_cast<int>(count) + 1, RecordBytes(record, Diagnostics()));
+}
+
+}  // namespace
+
+std::ostream& Diagnostics() {
+  static std::ostream nowhere(nullptr);
+  return g_diagnostics ? *g_diagnostics : nowhere;
+}
+
+void SetDiagnostics(std::ostream* stream) { g_diagnostics = stream; }
+
+WriteResult ChangeRecord(
+    const std::string& path, int number,
+    const std::function<std::optional<std::string>(std::string_view storedBytes)>& change) {
+  if (number <= 0) return WriteResult::Failed;
+  BookFile file(path, BookFile::Mode::Write);
+  if (!file.IsOpen()) return NotOpened(file);
+  WipedText stored(RECORD_SIZE);
+  if (file.ReadAt(OffsetOf(number), stored.text.data(), RECORD_SIZE) < RECORD_SIZE)
+    stored.text.clear();
+  std::optional<std::string> bytes = change(stored.text);
+  if (!bytes) return WriteResult::Unchanged;
+  const WipedText written{std::move(*bytes)};
+  return WriteBytes(file, number, written.text);
+}
+
+WriteResult WriteRecordAt(const std::string& path, int number, const MasterKeyRecord& record) {
+  return ChangeRecord(path, number,
+                      [&record](std::string_view) { return RecordBytes(record, Diagnostics()); });
+}
+
+WriteResult AppendRecord(const std::string& path, MasterKeyRecord& record) {
+  BookFile file(path, BookFile::Mode::WriteCreating);
+  if (!file.IsOpen()) return NotOpened(file);
+  return Append(file, record);
 }
 
 StoreResult StoreNewRecord(const std::string& path, MasterKeyRecord& record) {
   StoreResult result;
-  result.slot = FindFreeSlot(path);
+  // A book that does not exist yet comes into being here, empty.
+  BookFile file(path, BookFile::Mode::WriteCreating);
+  if (!file.IsOpen()) {
+    Diagnostics() << '\n';
+    result.write = NotOpened(file);
+    return result;
+  }
+  result.slot = FirstFreeSlot(file);
   record.recordNumber = result.slot;
-  record.recordCount = CountRecords(path);
-  result.write =
-      result.slot != 0 ? WriteRecordAt(path, result.slot, record) : AppendRecord(path, record);
+  if (result.slot == 0) {
+    result.write = Append(file, record);
+    return result;
+  }
+  record.recordCount = CountOf(file);
+  result.write = WriteBytes(file, result.slot, RecordBytes(record, Diagnostics()));
   return result;
 }
 
 WriteResult MarkDeleted(const std::string& path, int number) {
-  return WriteBytesAt(path, number, [] { return DeletedMark(); });
+  return ChangeRecord(path, number, [](std::string_view) { return DeletedMark(); });
 }
 
 }  // namespace rux

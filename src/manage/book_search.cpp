@@ -1,5 +1,6 @@
 #include "manage/book_search.h"
 
+#include "editing/record_edit_dlg.h"
 #include "keybook/key_book.h"
 #include "platform/seams/prompts.h"
 
@@ -11,7 +12,8 @@ QString FoundAtText(unsigned long long offset) {
 
 void SearchBook(QWidget* owner, const QString& bookPath, const QString& text) {
   int shown = 0;
-  SearchText(bookPath.toStdString(), text.toStdString(), [&](std::uint64_t offset) {
+  OpenResult read = OpenResult::Ok;
+  read = SearchText(bookPath.toStdString(), text.toStdString(), [&](std::uint64_t offset) {
     if (shown > 0 && shown % kMatchesPerQuestion == 0 &&
         !Confirm(owner, "More matches follow. Show them?", bookPath)) {
       return false;
@@ -20,6 +22,7 @@ void SearchBook(QWidget* owner, const QString& bookPath, const QString& text) {
     ++shown;
     return true;
   });
+  if (read == OpenResult::InUse) MessageBox(owner, WriteFailureText(WriteResult::InUse), "ERROR");
 }
 
 }  // namespace rux

@@ -4,6 +4,7 @@
 
 #include "editing/modify_dlg.h"
 #include "editing/new_master_key_dlg.h"
+#include "editing/record_edit_dlg.h"
 #include "keybook/key_book.h"
 #include "manage/book_search.h"
 #include "manage/keys_dlg.h"
@@ -97,8 +98,9 @@ void CKeysDlg::OnDelete() {
     return;
   }
   ListRecordsToConsole(path, m_nKeyNumber, 1);
-  if (MarkDeleted(path, m_nKeyNumber) != WriteResult::Written) {
-    MessageBox(this, "The Key Book is not accessible, access is denied.", "ERROR");
+  const WriteResult deleted = MarkDeleted(path, m_nKeyNumber);
+  if (deleted != WriteResult::Written) {
+    MessageBox(this, WriteFailureText(deleted), "ERROR");
     return;
   }
   MessageBox(this, "The Master Key has been successfully deleted.", "DELETED");

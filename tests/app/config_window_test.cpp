@@ -115,7 +115,7 @@ TEST_F(Configuration, AFailedWriteIsReportedAndLeavesTheOldFileWhole) {
   WriteBytes(file, "old");
   ::chmod(file.c_str(), 0640);
   Save(file);
-  EXPECT_EQ(PermissionsOf(file), 0640u);  // an existing file keeps its permissions
+  EXPECT_EQ(PermissionsOf(file), 0600u);  // owner-only after every save
   const std::string old = ReadBytes(file);
   ASSERT_EQ(old.size(), 33u);
   window.AppendLog(QString(100000, 'x'));

@@ -1,6 +1,10 @@
 // Bad input: a message on standard error, the right status, nothing written.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <filesystem>
 
+#include "app/config/configuration.h"
 #include "cli_fixture.h"
 
 namespace rux::test {
@@ -76,13 +80,13 @@ TEST_F(BadInput, FilesMissingDamagedOrOfTheWrongKindAndUsageErrors) {
   Check({
       {{"book", "list", missing}, "", 1, "no Key Book at " + missing},
       {{"book", "modify", missing, "1"}, "name=x\n", 1, "no Key Book at"},
-      {{"book", "add", dir.Path()}, "", 1, "The Key Book is not accessible, access is denied."},
+      {{"book", "add", dir.Path()}, "", 1, "The Key Book could not be written: Is a directory"},
       {{"book", "search", "BOOK", "Ω"}, "", 1, "characters a Key Book cannot hold"},
       {{"config", "show", "CONFIG"}, "", 1, "The file: " + config + " Unexpected file format."},
       {{"config", "set", "CONFIG", "number=1"}, "", 1, "Unexpected file format."},
       {{"run", "CONFIG", "encode", "--yes"}, "", 1, "Unexpected file format."},
       {{"run", missing, "decode", "--yes"}, "", 1, "is not accessible, access is denied."},
-      {{"config", "set", tooLong, "number=1"}, "", 1, "is not accessible, access is denied."},
+      {{"config", "set", tooLong, "number=1"}, "", 1, "could not be saved: File name too long"},
       {{}, "", 2, "missing command"},
       {{"book", "list"}, "", 2, "missing BOOK"},
       {{"book", "delete", "BOOK", "1", "--json"}, "", 2, "unknown option --json"},
@@ -116,6 +120,40 @@ TEST_F(BadInput, EveryCommandHasItsHelpOnStandardOutput) {
         help.out.starts_with("usage: shell_rux-cli " + (command.empty() ? "COMMAND" : command)))
         << help.out;
   }
+}
+
+// Escape sequences a Key Book or a configuration holds reach no terminal:
+// control characters (C0, DEL, C1) are shown escaped, in text as in JSON.
+TEST_F(BadInput, ControlCharactersOfBooksAndConfigurationsAreShownEscaped) {
+  MasterKeyRecord hostile = KeyRecord("\x1b]0;t\x07");
+  hostile.keys[0] = "\x1b[2J\x7f\t";
+  MakeBook(book, {hostile});
+  WriteBytes(book, ReadBytes(book).replace(3, 1, "\x9d"));  // C1 in the file: U+009D
+  ConfigurationValues values;
+  values.log = QString::fromUtf8("a\tb\x1b[2J\xc2\x9b\nline\n");
+  WriteBytes(config, ConfigurationBytes(values).toStdString());
+  const auto terminalSafe = [](const std::string& out) {
+    for (std::size_t i = 0; i < out.size(); ++i) {
+      const auto byte = static_cast<unsigned char>(out[i]);
+      if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F) return false;
+      if (byte == 0xC2 && i + 1 < out.size() && (out[i + 1] & 0xE0) == 0x80) return false;
+    }
+    return true;
+  };
+  const std::string list = RunCli({"book", "list", book}).out;
+  EXPECT_EQ(list, "1\t\\u001b]0\\u009dt\\u0007\n");
+  const std::string shown = RunCli({"book", "show", book, "1"}).out;
+  EXPECT_NE(shown.find("\nkey1=\\u001b[2J\\u007f\\u0009\n"), std::string::npos) << shown;
+  const std::string config = RunCli({"config", "show", this->config}).out;
+  EXPECT_NE(config.find("\nlog=a\\u0009b\\u001b[2J\\u009b\n\tline\n\t\n"), std::string::npos)
+      << config;
+  const std::string json = RunCli({"book", "show", book, "1", "--json"}).out;
+  for (const std::string& out :
+       {list, shown, config, json, RunCli({"config", "show", this->config, "--json"}).out}) {
+    EXPECT_TRUE(terminalSafe(out)) << out;
+  }
+  const QJsonDocument parsed = QJsonDocument::fromJson(QByteArray::fromStdString(json));
+  EXPECT_EQ(parsed.object()["keys"].toArray()[0].toString().toStdString(), hostile.keys[0]);
 }
 
 }  // namespace

@@ -7,9 +7,14 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "editing/book_fixture.h"
+#include "platform/files/file_lock.h"
 #include "support/modal_script.h"
 #include "support/scripted_prompts.h"
 #include "support/widget_find.h"
@@ -98,32 +103,62 @@ TEST_F(ModifyTest, TheLiveWarningComesAfterTheTypedTextShows) {
   EXPECT_EQ(ReadBytes(book), before);
 }
 
-// A failed write is never reported as success, and what was typed stays: the
-// book replaced by a folder while the window is open, or Nr 0.
-TEST_F(ModifyTest, AWriteThatCannotBeDoneIsReportedAndTheWindowStaysOpen) {
-  for (int number : {1, 0}) {
+// A failed write is never reported as success. What was typed stays when
+// the book is replaced by a folder while the window is open, at Nr 0, and
+// while another program holds the book; a record another program changed
+// since it was loaded is left as it is and the window closes.
+TEST_F(ModifyTest, AWriteThatCannotBeDoneIsReported) {
+  const LockPatience impatient(std::chrono::milliseconds(0));
+  int holder = -1;
+  const struct {
+    int number;
+    std::function<void()> meanwhile;
+    QString message;
+    bool staysOpen;
+    std::string after;  // the book's bytes afterwards, when it is still a book
+  } cases[] = {
+      {1,
+       [&] {
+         std::filesystem::remove(book);
+         std::filesystem::create_directory(book);
+       },
+       kAccessDenied, true, ""},
+      {0, [] {}, kAccessDenied, true, test::BytesOf(KeyRecord("one"))},
+      {1,
+       [&] {
+         holder = ::open(book.c_str(), O_RDONLY | O_CLOEXEC);
+         ::flock(holder, LOCK_SH);
+       },
+       "The Key Book is in use by another program, try again later.", true,
+       test::BytesOf(KeyRecord("one"))},
+      {1, [&] { WriteRecordAt(book, 1, KeyRecord("other")); },
+       "The Master Key has been changed by another program, nothing was written.", false,
+       test::BytesOf(KeyRecord("other"))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message.toStdString());
     MakeBook(book, {KeyRecord("one")});
     prompts.Clear();
-    bool stillOpen = false;
-    EXPECT_EQ(RunModify(number, "one",
+    bool closed = false;
+    bool open = false;
+    EXPECT_EQ(RunModify(c.number, "one",
                         [&](CModifyDlg& d) {
-                          if (number == 1) {
-                            std::filesystem::remove(book);
-                            std::filesystem::create_directory(book);
-                          }
+                          QObject::connect(&d, &QDialog::finished, [&] { closed = true; });
+                          c.meanwhile();
                           Field(d, "key1")->setText("typed");
                           d.accept();
-                          stillOpen = d.ModalResult() != Dialog::IDOK;
-                          EXPECT_EQ(Field(d, "key1")->text(), "typed");
-                          d.reject();
+                          open = !closed;
+                          if (open) d.reject();
                         }),
               Dialog::IDCANCEL);
-    EXPECT_TRUE(stillOpen) << number;
-    EXPECT_EQ(prompts.Captions(), QStringList({"SCRAMBLE", "ERROR"})) << number;
-    EXPECT_EQ(prompts.MessageTexts().last(), kAccessDenied);
-    if (number == 0) {
-      EXPECT_EQ(ReadBytes(book), test::BytesOf(KeyRecord("one")));
+    EXPECT_EQ(open, c.staysOpen);
+    EXPECT_EQ(prompts.Captions(), QStringList({"SCRAMBLE", "ERROR"}));
+    EXPECT_EQ(prompts.MessageTexts().last(), c.message);
+    if (!c.after.empty()) {
+      EXPECT_EQ(ReadBytes(book), c.after);
     }
+    if (holder >= 0) ::close(holder);
+    holder = -1;
     std::filesystem::remove_all(book);
   }
 }

@@ -1,9 +1,13 @@
 // Storing, appending, overwriting and deleting records in a book file.
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "keybook_test_helpers.h"
+#include "platform/files/file_lock.h"
 
 namespace rux {
 namespace {
@@ -63,21 +67,53 @@ TEST_F(BookStore, AppendNeedsABookPathAndGoesAfterTheLastWholeRecord) {
   EXPECT_EQ(ReadBytes(book), std::string(705, 'x') + SampleRecordBytes("two"));
 }
 
-TEST_F(BookStore, AShortWriteIsReportedAsFailed) {
+// A file-size limit cuts the second record short: each write that fails is
+// reported with its reason and undone, the book byte-for-byte as it was.
+TEST_F(BookStore, AFailedWriteLeavesTheBookByteForByteAsItWas) {
   Store("one");
+  const std::string cutShort = SampleRecordBytes("one") + std::string(200, 'x');
+  test::WriteBytes(dir.File("cut.kb"), cutShort);
   rlimit saved{};
   ::getrlimit(RLIMIT_FSIZE, &saved);
   const sighandler_t savedHandler = ::signal(SIGXFSZ, SIG_IGN);
   rlimit limit = saved;
-  limit.rlim_cur = 1000;  // the system writes only part of a second record
+  limit.rlim_cur = 1000;
   ::setrlimit(RLIMIT_FSIZE, &limit);
   MasterKeyRecord record = Sample("two");
-  EXPECT_EQ(AppendRecord(book, record), WriteResult::Failed);
-  EXPECT_EQ(MarkDeleted(book, 2), WriteResult::Failed);
-  EXPECT_EQ(MarkDeleted(book, 1), WriteResult::Written);
+  const StoreResult stored = StoreNewRecord(book, record);
+  const WriteResult overCut = AppendRecord(dir.File("cut.kb"), record);
+  const WriteResult beyond = MarkDeleted(book, 2);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, savedHandler);
-  EXPECT_EQ(ReadBytes(book), DeletedMark() + std::string(295, 'n'));
+  for (const WriteResult& failed : {stored.write, overCut, beyond}) {
+    EXPECT_EQ(failed, WriteResult::Failed);
+    EXPECT_EQ(failed.error, EFBIG);
+  }
+  EXPECT_EQ(ReadBytes(book), SampleRecordBytes("one"));
+  EXPECT_EQ(ReadBytes(dir.File("cut.kb")), cutShort);
+}
+
+// Another program holds the book: while it reads, others read too and no
+// write starts; while it writes, nothing starts. Waiting ends with InUse.
+TEST_F(BookStore, ABookAnotherProgramHoldsIsLeftAloneAndReportedInUse) {
+  Store("one");
+  const LockPatience impatient(std::chrono::milliseconds(1));
+  for (const int hold : {LOCK_SH, LOCK_EX}) {
+    SCOPED_TRACE(hold);
+    const int holder = ::open(book.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(holder, hold), 0);
+    const OpenResult reads = hold == LOCK_SH ? OpenResult::Ok : OpenResult::InUse;
+    EXPECT_EQ(ReadFields(book, 1).open, reads);
+    EXPECT_EQ(SearchText(book, "one", [](std::uint64_t) { return true; }), reads);
+    MasterKeyRecord record = Sample("two");
+    EXPECT_EQ(StoreNewRecord(book, record).write, WriteResult::InUse);
+    EXPECT_EQ(AppendRecord(book, record), WriteResult::InUse);
+    EXPECT_EQ(WriteRecordAt(book, 1, record), WriteResult::InUse);
+    EXPECT_EQ(MarkDeleted(book, 1), WriteResult::InUse);
+    ::close(holder);
+  }
+  EXPECT_EQ(ReadBytes(book), SampleRecordBytes("one"));
+  EXPECT_EQ(MarkDeleted(book, 1), WriteResult::Written);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ std::string CheckBookScans(const std::string& path, std::string_view bytes) {
   if (CountRecords(path) != records) return "wrong record count";
   const auto names = ListNames(path);
   if (!names) return "book not opened";
-  if (names->size() > records + 1) return "more names than records";
+  if (names->size() != records) return "a name for bytes that are no whole record";
   for (std::size_t i = 0; i < names->size(); ++i) {
     const Lookup byNumber = ReadFields(path, static_cast<int>(i + 1));
     if (!byNumber.record || byNumber.record->name != (*names)[i].name) return "ReadFields differs";
