@@ -12,7 +12,8 @@ std::optional<int> AnswerProgramFlags(int argc, char** argv) {
   bool asked = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    asked = asked || arg == "-h" || arg == "--help" || arg == "-v" || arg == "--version";
+    asked = asked || arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" ||
+            arg == "--version";
   }
   if (!asked) return std::nullopt;
   QCoreApplication core(argc, argv);
