@@ -7,7 +7,7 @@ ifdef CI
 CMAKE_FLAGS += -DSHELLRUX_WERROR=ON
 endif
 
-.PHONY: run test bench fuzz format deps configure build
+.PHONY: run test package bench fuzz format deps configure build
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -16,6 +16,11 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# A Debian package in $(BUILD)/, checked by lintian.
+package: build
+	cd $(BUILD) && umask 022 && cpack
+	lintian --fail-on error,warning $(BUILD)/shell-rux_*.deb
 
 deps:
 	@scripts/install-deps

@@ -7,8 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -16,6 +14,8 @@
 #include <climits>
 
 #include "app/about_dlg.h"
+#include "app/app_icon.h"
+#include "app/shellrux_drops.h"
 #include "platform/seams/prompts.h"
 #include "platform/widgets/decoration.h"
 
@@ -31,16 +31,6 @@ QLineEdit* Field(const QString& name, QWidget* parent, bool enabled = true) {
   HoldAnyLength(edit);
   edit->setEnabled(enabled);
   return edit;
-}
-
-QIcon MakeIcon() {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(QColor("#102a43"));
-  QPainter painter(&pixmap);
-  painter.setPen(QColor("#f4e9c8"));
-  painter.setFont(QFont("DejaVu Sans", 14, QFont::Bold));
-  painter.drawText(pixmap.rect(), Qt::AlignCenter, "R4");
-  return QIcon(pixmap);
 }
 
 }  // namespace
@@ -68,7 +58,8 @@ CShellruxDlg::CShellruxDlg(QWidget* parent) : Dialog(parent) {
   setWindowModality(Qt::WindowModal);
   BuildControls();
   m_strEnginePath = StartupEnginePath(this);
-  m_hIcon = MakeIcon();
+  m_hIcon = AppIcon();
+  AcceptFileDrops(*this);
 }
 
 CShellruxDlg::~CShellruxDlg() = default;
@@ -143,6 +134,7 @@ void CShellruxDlg::BuildControls() {
       if (n == 0) continue;
       m_editParam[n - 1] = Field(QString("param%1").arg(n), this, n != 11 && n != 14);
       m_editParam[n - 1]->setPlaceholderText(QString("Parameter %1").arg(n));
+      m_editParam[n - 1]->setAccessibleName(QString("Parameter %1").arg(n));
       params->addWidget(m_editParam[n - 1], row, col);
     }
   }
@@ -193,6 +185,7 @@ void CShellruxDlg::BuildControls() {
   bands->addLayout(logButtons);
   m_editLog = new QPlainTextEdit(this);
   m_editLog->setObjectName("log");
+  m_editLog->setAccessibleName("LOG");
   m_editLog->setLineWrapMode(QPlainTextEdit::NoWrap);
   m_editLog->setMinimumHeight(160);
   bands->addWidget(m_editLog);

@@ -28,6 +28,7 @@ const Help kHelp[] = {
      "  config show FILE [--json]     the 22 values of a configuration file\n"
      "  config set FILE NAME=VALUE... create or update a configuration file\n"
      "  run CONFIG encode|decode [--yes]  run the engine job of a configuration\n"
+     "  --version                     the program's version\n"
      "Every command takes --help. Exit status: 0 success, 2 usage error, else failure.\n"},
     {"book",
      "usage: shell_rux-cli book list|show|add|modify|delete|search BOOK ...\n"
@@ -143,6 +144,10 @@ int RecordNumber(const std::string& text) {
 }
 
 int Run(const std::vector<std::string>& args, Streams io) {
+  if (args == std::vector<std::string>{"--version"}) {
+    io.out << "shell_rux-cli " << SHELLRUX_VERSION << '\n';
+    return kOk;
+  }
   if (std::find(args.begin(), args.end(), "--help") != args.end()) {
     io.out << HelpText(CommandOf(args));
     return kOk;

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "platform/widgets/accessible_window.h"
+
 namespace rux {
 namespace {
 
@@ -13,6 +15,7 @@ ModalRunner& Runner() {
 }  // namespace
 
 int RunModal(QDialog& dialog) {
+  MakeAccessible(dialog);
   if (Runner()) return Runner()(dialog);
   return dialog.exec();
 }

@@ -7,7 +7,8 @@ class QDialog;
 
 namespace rux {
 
-// Runs the dialog modally and returns its result code.
+// Readies the dialog for screen readers and keyboard users (accessible_window.h),
+// runs it modally and returns its result code.
 using ModalRunner = std::function<int(QDialog& dialog)>;
 
 int RunModal(QDialog& dialog);
