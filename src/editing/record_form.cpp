@@ -102,18 +102,26 @@ RecordForm::RecordForm(QDialog& window, const RecordLook& look) : window_(window
   LimitTyping(enlarge, 0, validator);
   LimitTyping(scramble, 0, validator);
   grid->addWidget(Label(window, "ALFANUMERIC:", "alfanumericCaption"), 2, 0, 1, 4);
-  for (int n = 1; n <= 10; ++n) {
-    const int row = 3 + (n - 1) % 5;
-    const int column = n <= 5 ? 0 : 2;
-    grid->addWidget(Label(window, QString("Key %1:").arg(n), QString("key%1Label").arg(n)), row,
-                    column);
-    keys[n - 1] = Field(window, QString("key%1").arg(n), look.recordEditable);
-    LimitTyping(keys[n - 1], kKeyLength, validator);
-    grid->addWidget(keys[n - 1], row, column + 1);
-  }
   grid->setColumnStretch(1, 1);
   grid->setColumnStretch(3, 1);
   bands->addLayout(grid);
+  // Two columns of keys, each a block of its own, so that the keys are read
+  // and tabbed through in their numbers' order: Key 1 to Key 5, then Key 6 to Key 10.
+  auto* keyColumns = new QHBoxLayout;
+  for (int column = 0; column < 2; ++column) {
+    auto* block = new QGridLayout;
+    for (int row = 0; row < 5; ++row) {
+      const int n = column * 5 + row + 1;
+      block->addWidget(Label(window, QString("Key %1:").arg(n), QString("key%1Label").arg(n)), row,
+                       0);
+      keys[n - 1] = Field(window, QString("key%1").arg(n), look.recordEditable);
+      LimitTyping(keys[n - 1], kKeyLength, validator);
+      block->addWidget(keys[n - 1], row, 1);
+    }
+    block->setColumnStretch(1, 1);
+    keyColumns->addLayout(block, 1);
+  }
+  bands->addLayout(keyColumns);
   bands->addStretch(1);
 
   buttons_ = new QHBoxLayout;

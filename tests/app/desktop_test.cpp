@@ -20,8 +20,8 @@ QString Described(const QWidget* control) {
 }
 
 // Every control has a name a screen reader says (a button its text), and Tab
-// goes through the window in reading order: down, and along each row to the
-// right.
+// goes through the window in reading order: down, along each row to the
+// right, and down a column of keys before the next.
 void ExpectAccessible(QDialog& window) {
   SCOPED_TRACE(window.windowTitle().toStdString());
   window.adjustSize();
@@ -47,7 +47,8 @@ void ExpectAccessible(QDialog& window) {
     const QRect a = place(tabbed[i - 1]);
     const QRect b = place(tabbed[i]);
     const bool sameRow = a.top() < b.bottom() && b.top() < a.bottom();
-    EXPECT_TRUE(sameRow ? b.left() > a.left() : b.top() >= a.bottom())
+    const bool nextColumn = b.left() >= a.right();  // Key 5, then Key 6 at the top of its column
+    EXPECT_TRUE(sameRow ? b.left() > a.left() : b.top() >= a.bottom() || nextColumn)
         << Described(tabbed[i - 1]).toStdString() << " then " << Described(tabbed[i]).toStdString();
   }
 }
@@ -83,10 +84,18 @@ TEST_F(AppTest, EveryWindowNamesItsControlsAndTabsInReadingOrder) {
       Child<QAbstractButton>(&keys, button)->click();
     keys.reject();
   });
-  modal.Then(check).Then(check).Then([&](QDialog& search) {
-    EXPECT_EQ(NameOf(search, "searchText"), "Text to Search...");
-    check(search);
-  });
+  modal
+      .Then([&](QDialog& newKey) {
+        QWidget* next = Child<QWidget>(&newKey, "key5")->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+        EXPECT_EQ(next->objectName(), "key6");
+        check(newKey);
+      })
+      .Then(check)
+      .Then([&](QDialog& search) {
+        EXPECT_EQ(NameOf(search, "searchText"), "Text to Search...");
+        check(search);
+      });
   modal.Then(check).Then(check);
   window.DoModal();
   EXPECT_EQ(modal.Titles(),

@@ -18,11 +18,13 @@ ConsoleWindow::ConsoleWindow(QWidget* owner) : QDialog(owner) {
   setObjectName("console");
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("consoleText");
+  text_->setAccessibleName("Output");
   text_->setReadOnly(true);
   text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   text_->setStyleSheet("QPlainTextEdit { background: black; color: #d0d0d0; }");
   progress_ = new QProgressBar(this);
   progress_->setObjectName("consoleProgress");
+  progress_->setAccessibleName("Progress");
   progress_->setRange(0, 100);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(text_);
