@@ -205,12 +205,13 @@ void CShellruxDlg::BuildControls() {
   setMinimumWidth(760);
 
   // A change in a parameter field, the engine path field or the number field
-  // reads all fields at once.
+  // reads all fields at once. The log panel raises nothing: what is typed
+  // there reaches the log at the next read, and a step that changes the log
+  // reads the panel first (ReadLogPanel).
   auto readAll = [this] { UpdateData(true); };
   for (QLineEdit* edit : m_editParam) OnNotify(edit, &QLineEdit::textChanged, readAll);
   OnNotify(m_editEnginePath, &QLineEdit::textChanged, readAll);
   OnNotify(m_editNumber, &QLineEdit::textChanged, readAll);
-  OnNotify(m_editLog, &QPlainTextEdit::textChanged, readAll);
   connect(m_comboMasterKey, &QComboBox::activated, this, [this] {
     if (!InExchange()) OnSelectMasterKey();
   });

@@ -68,6 +68,9 @@ class CShellruxDlg : public Dialog {
   void OnKeyManagement();
 
   // Log.
+  // Takes what was typed into the log panel into m_strLog, as a read of the
+  // fields does; a refresh keeps the typing as long as m_strLog is unchanged.
+  void ReadLogPanel();
   void AppendLog(const QString& text);
   void OnCopyKeysToLog();
   void OnClearLog();

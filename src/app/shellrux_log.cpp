@@ -8,7 +8,13 @@
 
 namespace rux {
 
+void CShellruxDlg::ReadLogPanel() {
+  DataExchange read(true);
+  read.Text(m_editLog, m_strLog);
+}
+
 void CShellruxDlg::AppendLog(const QString& text) {
+  ReadLogPanel();
   m_strLog += text;
   UpdateData(false);
 }
@@ -34,6 +40,7 @@ void CShellruxDlg::OnClearLog() {
 
 void CShellruxDlg::OnEditLog() {
   m_editLog->setFocus();
+  ReadLogPanel();
   CLogDlg logWindow(this);
   logWindow.m_strText = m_strLog;
   UpdateData(false);

@@ -45,12 +45,11 @@ class Configuration : public AppTest {
     window.m_strSourceFile = "/data/plano.txt";
     window.m_strTargetFile = "/data/cifrado.rux";
     window.m_strVerifyFile = "/data/verifica";
-    window.UpdateData(false);
-    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13})
-      QTest::keyClicks(window.ParamField(n), QString("p%1").arg(n));
     window.m_strParam[10] = "eleven \u03a9";
     window.AppendLog("line one\n");
-    QTest::keyClicks(window.LogPanel(), "typed");
+    QTest::keyClicks(window.LogPanel(), "typed");  // read with the next keystroke in a field
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13})
+      QTest::keyClicks(window.ParamField(n), QString("p%1").arg(n));
     prompts.Clear();
   }
 };

@@ -151,6 +151,17 @@ TEST(DataBinding, MultiLineCharactersTheEditStoresDifferentlyAreReadAsItGivesThe
   w.UpdateData(false);
   w.UpdateData(true);
   EXPECT_EQ(w.m_strLog, "x ");
+
+  // A long text goes in as paragraphs of many lines each and reads back whole.
+  const char* const breaks[] = {"\n", "\r\n", "\r"};
+  QString lines;
+  for (int i = 0; i < 4000; ++i) lines += QString("line %1").arg(i) + breaks[i % 3];
+  for (const QString& text : {QString(lines).replace("\r\n", "\n").replace('\r', '\n'), lines}) {
+    w.m_strLog = text;
+    w.UpdateData(false);
+    EXPECT_EQ(w.log->toPlainText(), QString(text).replace("\r\n", "\n").replace('\r', '\n'));
+    EXPECT_LT(w.log->document()->blockCount(), 20);
+  }
 }
 
 TEST(ModalRun, OkReadsTheFieldsAndCancelLeavesTheMembers) {
