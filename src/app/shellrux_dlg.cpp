@@ -18,6 +18,7 @@
 #include "app/about_dlg.h"
 #include "platform/seams/prompts.h"
 #include "platform/widgets/decoration.h"
+#include "platform/widgets/long_list.h"
 
 namespace rux {
 
@@ -113,6 +114,7 @@ void CShellruxDlg::BuildControls() {
   m_comboMasterKey->setEditable(true);
   m_comboMasterKey->setInsertPolicy(QComboBox::NoInsert);
   m_comboMasterKey->setMaxVisibleItems(12);
+  new LongList(m_comboMasterKey);  // a book of a million names lists at once
   HoldAnyLength(m_comboMasterKey->lineEdit());
   // Typing into the edit part starts nothing: no completion, and neither Enter
   // nor leaving the box selects the entry that matches the typed text. Enter

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <new>
 
 namespace rux {
 namespace {
@@ -20,7 +22,17 @@ int OpenRegular(const std::string& path, int flags) {
   return fd;
 }
 
+constexpr std::size_t kPageSize = 4096;
+
 }  // namespace
+
+PageAlignedBuffer::PageAlignedBuffer(std::size_t size)
+    : bytes(static_cast<char*>(
+          std::aligned_alloc(kPageSize, (size + kPageSize - 1) / kPageSize * kPageSize))) {
+  if (!bytes) throw std::bad_alloc();
+}
+
+PageAlignedBuffer::~PageAlignedBuffer() { std::free(bytes); }
 
 BookFile::BookFile(const std::string& path, Mode mode) {
   switch (mode) {

@@ -4,7 +4,6 @@
 // device, a pipe) counts as a file that cannot be opened.
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,6 +43,15 @@ class BookFile {
 // Records read in one sequential pass with large reads.
 constexpr std::size_t kRecordsPerRead = 1488;  // about 1 MiB
 
+// A read buffer that starts on a page boundary (reads into it are faster).
+struct PageAlignedBuffer {
+  explicit PageAlignedBuffer(std::size_t size);
+  ~PageAlignedBuffer();
+  PageAlignedBuffer(const PageAlignedBuffer&) = delete;
+  PageAlignedBuffer& operator=(const PageAlignedBuffer&) = delete;
+  char* bytes;
+};
+
 // Calls onRecord(number, bytes) for each record in file order (number from 1);
 // the last one may be shorter than RECORD_SIZE when the file ends inside it.
 // Stops when onRecord returns false.
@@ -52,13 +60,13 @@ void ForEachRecord(BookFile& file, OnRecord&& onRecord) {
   if (!file.IsOpen()) return;
   const std::uint64_t records = file.Size() / RECORD_SIZE + 1;
   const std::size_t size = std::min<std::uint64_t>(records, kRecordsPerRead) * RECORD_SIZE;
-  const std::unique_ptr<char[]> buffer(new char[size]);
+  const PageAlignedBuffer buffer(size);
   std::uint64_t number = 1;
   for (;;) {
-    const std::size_t got = file.ReadNext(buffer.get(), size);
+    const std::size_t got = file.ReadNext(buffer.bytes, size);
     for (std::size_t at = 0; at < got; at += RECORD_SIZE, ++number) {
       const std::size_t length = std::min<std::size_t>(RECORD_SIZE, got - at);
-      if (!onRecord(number, std::string_view(buffer.get() + at, length))) return;
+      if (!onRecord(number, std::string_view(buffer.bytes + at, length))) return;
     }
     if (got < size) return;
   }

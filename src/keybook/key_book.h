@@ -45,6 +45,10 @@ unsigned CountRecords(const std::string& path);
 // Names of all records in file order (deleted ones flagged); nullopt when the
 // book cannot be opened.
 std::optional<std::vector<NameEntry>> ListNames(const std::string& path);
+// The same names one at a time, none kept: onName(number, entry) for each
+// record in file order, number from 1. False when the book cannot be opened.
+bool ForEachName(const std::string& path,
+                 const std::function<void(std::uint64_t number, const NameEntry& entry)>& onName);
 
 struct Lookup {
   OpenResult open = OpenResult::Ok;

@@ -1,5 +1,6 @@
 // The Key Book operations that read a book: counting, names, fields, loading.
 // Each reads the book in one sequential pass with large reads.
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <ostream>
@@ -52,16 +53,31 @@ unsigned CountRecords(const std::string& path) {
   return RecordsIn(BookFile(path, Mode::ReadCreating).Size());
 }
 
-std::optional<std::vector<NameEntry>> ListNames(const std::string& path) {
+bool ForEachName(const std::string& path,
+                 const std::function<void(std::uint64_t number, const NameEntry& entry)>& onName) {
   BookFile file(path, Mode::ReadExisting);
-  if (!file.IsOpen()) return std::nullopt;
-  std::vector<NameEntry> names;
-  names.reserve(RecordsIn(file.Size()));
-  ForEachRecord(file, [&names](std::uint64_t, std::string_view bytes) {
+  if (!file.IsOpen()) return false;
+  NameEntry entry;
+  ForEachRecord(file, [&](std::uint64_t number, std::string_view bytes) {
     const auto name = NameOf(bytes);
-    if (name) names.push_back({Cp1252ToUtf8(*name), IsDeletedRecord(bytes)});
-    return name.has_value();
+    if (!name) return false;
+    // Most names are ASCII: taken as they are, into the same string each time.
+    if (std::all_of(name->begin(), name->end(), [](char c) { return c >= 0; }))
+      entry.name.assign(*name);
+    else
+      entry.name = Cp1252ToUtf8(*name);
+    entry.deleted = bytes[0] == 'n' && IsDeletedRecord(bytes);
+    onName(number, entry);
+    return true;
   });
+  return true;
+}
+
+std::optional<std::vector<NameEntry>> ListNames(const std::string& path) {
+  std::vector<NameEntry> names;
+  if (!ForEachName(path,
+                   [&names](std::uint64_t, const NameEntry& entry) { names.push_back(entry); }))
+    return std::nullopt;
   return names;
 }
 

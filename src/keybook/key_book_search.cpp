@@ -3,7 +3,6 @@
 // is searched together with the last L - 1 bytes of the read before it, so a
 // match that straddles two reads is found once.
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "keybook/book_file.h"
@@ -14,6 +13,7 @@ namespace rux {
 namespace {
 
 constexpr std::size_t kReadSize = 1 << 20;
+constexpr std::size_t kPageSize = 4096;
 
 // Sixteen bytes compared at once (SSE2 on x86-64, NEON on ARM).
 using Bytes16 = char __attribute__((vector_size(16)));
@@ -80,18 +80,23 @@ void SearchText(const std::string& path, const std::string& text,
     return;
   }
 
+  // Each read goes to a page boundary (reads into it are faster); the bytes
+  // carried over from the read before are put just in front of it.
   const std::size_t overlap = needle.size() - 1;
+  const std::size_t front = (overlap + kPageSize - 1) / kPageSize * kPageSize;
   const std::size_t readSize = std::min<std::uint64_t>(kReadSize, file.Size() + 1);
-  const std::unique_ptr<char[]> buffer(new char[overlap + readSize]);
+  const PageAlignedBuffer buffer(front + readSize);
+  char* const reads = buffer.bytes + front;
   std::size_t kept = 0;    // bytes carried over from the read before
-  std::uint64_t base = 0;  // file offset of buffer[0]
+  std::uint64_t base = 0;  // file offset of reads[-kept]
   for (;;) {
-    const std::size_t got = file.ReadNext(buffer.get() + kept, readSize);
+    const std::size_t got = file.ReadNext(reads, readSize);
     const std::size_t length = kept + got;
-    if (!SearchBuffer(buffer.get(), length, needle, base, onMatch)) return;
+    if (!SearchBuffer(reads - kept, length, needle, base, onMatch)) return;
     if (got < readSize) return;
-    kept = std::min(overlap, length);
-    std::memmove(buffer.get(), buffer.get() + length - kept, kept);
+    const std::size_t next = std::min(overlap, length);
+    std::memmove(reads - next, reads - kept + length - next, next);
+    kept = next;
     base += length - kept;
   }
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/widgets/long_list.h"
 #include "platform/widgets/modal.h"
 
 namespace rux {
@@ -179,20 +180,10 @@ void DataExchange::Number(QLineEdit* edit, int& value) {
 void HoldAnyLength(QLineEdit* edit) { edit->setMaxLength(std::numeric_limits<int>::max()); }
 
 int SelectByPrefix(QComboBox* combo, const QString& text) {
-  // An entry that is the text itself comes first: with "abc" listed before
-  // "ab", the text "ab" shows "ab", not "abc".
-  const int exact = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (exact >= 0 && !text.isEmpty()) {
-    combo->setCurrentIndex(exact);
-    return exact;
-  }
-  for (int i = 0; i < combo->count(); ++i) {
-    if (combo->itemText(i).startsWith(text, Qt::CaseInsensitive)) {
-      combo->setCurrentIndex(i);
-      return i;
-    }
-  }
-  return -1;
+  const LongList* list = LongList::Of(combo);
+  const int row = list ? list->Find(text) : -1;
+  if (row >= 0) combo->setCurrentIndex(row);
+  return row;
 }
 
 void DataExchange::ComboText(QComboBox* combo, QString& value) {
