@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <charconv>
 #include <ostream>
 #include <sstream>
 
@@ -16,6 +17,7 @@ namespace rux::cli {
 namespace {
 
 constexpr char kNotAccessible[] = "The Key Book is not accessible, access is denied.";
+constexpr std::size_t kPrintedAtOnce = 1 << 16;
 
 // The Key Book code writes its diagnostics here while a command runs; what it
 // wrote goes to standard error line by line, blank lines left out.
@@ -65,15 +67,23 @@ int List(Arguments& args, Streams& io) {
   const bool all = args.Flag("all");
   args.Done();
   RequireBook(path);
-  std::optional<std::vector<NameEntry>> names = ListNames(path);
-  if (!names) Fail(kNotAccessible);
-  for (std::size_t i = 0; i < names->size(); ++i) {
-    const NameEntry& entry = (*names)[i];
+  // Printed as read, some lines at a time: the memory does not grow with the book.
+  std::string lines;
+  const bool listed = ForEachName(path, [&](std::uint64_t number, const NameEntry& entry) {
+    if (entry.deleted && !all) return;
+    char digits[24];
+    lines.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
     if (!entry.deleted)
-      io.out << i + 1 << '\t' << entry.name << '\n';
-    else if (all)
-      io.out << i + 1 << "\t\tdeleted\n";
-  }
+      lines.append("\t").append(entry.name).append("\n");
+    else
+      lines.append("\t\tdeleted\n");
+    if (lines.size() >= kPrintedAtOnce) {
+      io.out << lines;
+      lines.clear();
+    }
+  });
+  if (!listed) Fail(kNotAccessible);
+  io.out << lines;
   return kOk;
 }
 
