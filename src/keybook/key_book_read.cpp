@@ -45,8 +45,8 @@ unsigned RecordsIn(std::uint64_t size) {
 }  // namespace
 
 bool IsDeletedRecord(std::string_view recordBytes) {
-  constexpr std::size_t kMarkLetters = RECORD_SIZE - 1;
-  return recordBytes.size() >= kMarkLetters && recordBytes.find_first_not_of('n') >= kMarkLetters;
+  static const std::string kMarkLetters(RECORD_SIZE - 1, 'n');
+  return recordBytes.substr(0, kMarkLetters.size()) == kMarkLetters;
 }
 
 unsigned CountRecords(const std::string& path) {

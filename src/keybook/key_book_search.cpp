@@ -41,8 +41,9 @@ bool AnySet(Mask bytes) {
 
 // Reports the matches in buffer[0, length) that lie wholly inside it, in
 // ascending order. Sixteen start positions are tested at a time against the
-// text's first and last byte, and 64 of them before a branch; only the
-// candidates are compared in full. Returns false when onMatch asked to stop.
+// text's first, middle and last byte (a book of one letter repeated gives few
+// candidates then), and 64 of them before a branch; only the candidates are
+// compared in full. Returns false when onMatch asked to stop.
 SEARCH_CLONES bool SearchBuffer(const char* buffer, std::size_t length, std::string_view needle,
                                 std::uint64_t base,
                                 const std::function<bool(std::uint64_t)>& onMatch) {
@@ -51,13 +52,16 @@ SEARCH_CLONES bool SearchBuffer(const char* buffer, std::size_t length, std::str
   const auto matchesAt = [&](std::size_t at) {
     return std::memcmp(buffer + at, needle.data(), needle.size()) == 0;
   };
+  const std::size_t middleAt = needle.size() / 2;
   const Bytes16 first = Splat(needle.front());
+  const Bytes16 middle = Splat(needle[middleAt]);
   const Bytes16 last = Splat(needle.back());
   const auto candidatesAt = [&](std::size_t at) {
-    Bytes16 starts, ends;
+    Bytes16 starts, middles, ends;
     std::memcpy(&starts, buffer + at, 16);
+    std::memcpy(&middles, buffer + at + middleAt, 16);
     std::memcpy(&ends, buffer + at + needle.size() - 1, 16);
-    return (starts == first) & (ends == last);
+    return (starts == first) & (middles == middle) & (ends == last);
   };
   const auto reportFrom = [&](std::size_t at, auto candidates) {
     for (std::size_t i = 0; i < 16; ++i) {
