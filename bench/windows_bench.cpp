@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <fstream>
 
 #include "app/config/configuration_file.h"
@@ -232,6 +233,12 @@ BENCHMARK(MasterKeyDropDown)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRe
 }  // namespace rux::bench
 
 int main(int argc, char** argv) {
+  // The offscreen platform says at every window that it cannot do what only
+  // a real screen does; nothing else is left out.
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& message) {
+    if (!message.startsWith("This plugin does not support") && !message.contains("XDG_RUNTIME_DIR"))
+      std::fprintf(stderr, "%s\n", qPrintable(message));
+  });
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -95,15 +95,12 @@ class ShownText : public QObject {
     // Like setPlainText, the change cannot be undone by the user.
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
     const bool adds = value.startsWith(shown);
-    if (adds) {
-      cursor.movePosition(QTextCursor::End);
-    } else {
-      cursor.select(QTextCursor::Document);
-      cursor.removeSelectedText();
-    }
+    // A document keeps the memory of text taken out of it until it is emptied.
+    if (!adds) document->setPlainText(QString());
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
     const QStringView added = QStringView(value).sliced(adds ? shown.size() : 0);
     InsertInParagraphs(cursor, added);
     cursor.endEditBlock();
