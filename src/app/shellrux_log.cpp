@@ -34,6 +34,7 @@ void CShellruxDlg::OnCopyKeysToLog() {
 
 void CShellruxDlg::OnClearLog() {
   if (!Confirm(this, "ATTENTION! Are you sure you want to delete LOG?", "LOG DELETE")) return;
+  ReadLogPanel();  // what was typed goes too
   m_strLog.clear();
   UpdateData(false);
 }

@@ -75,7 +75,7 @@ TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
 }
 
 TEST_F(AppTest, ClearLogAsksAndEmptiesOnlyOnOk) {
-  window.AppendLog("kept");
+  QTest::keyClicks(window.LogPanel(), "kept");  // typed, not read yet
   prompts.Answer(Answer::Cancel).Answer(Answer::Ok);
   window.OnClearLog();
   EXPECT_EQ(window.LogPanel()->toPlainText(), "kept");
