@@ -62,7 +62,8 @@ bool ForEachName(const std::string& path,
     const auto name = NameOf(bytes);
     if (!name) return false;
     // Most names are ASCII: taken as they are, into the same string each time.
-    if (std::all_of(name->begin(), name->end(), [](char c) { return c >= 0; }))
+    if (std::all_of(name->begin(), name->end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
       entry.name.assign(*name);
     else
       entry.name = Cp1252ToUtf8(*name);

@@ -7,7 +7,8 @@
 namespace rux {
 
 void LongListEntries::Add(qint64 number, std::string_view utf8) {
-  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0; }))
+  if (std::all_of(utf8.begin(), utf8.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
     texts_ += QLatin1StringView(utf8.data(), static_cast<qsizetype>(utf8.size()));
   else
     texts_ += QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
