@@ -1,6 +1,6 @@
 #include "platform/widgets/widget_prompts.h"
 
-#include <QAbstractListModel>
+#include <QAbstractScrollArea>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -8,8 +8,9 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListView>
 #include <QMessageBox>
+#include <QPainter>
+#include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -23,15 +24,16 @@ namespace {
 // scrolling box with the same caption and buttons.
 bool TooLongForABox(const QString& text) { return text.size() > 2000 || text.count('\n') > 30; }
 
-// The lines of a text for a list that draws only the lines in sight, so a
-// text of a million lines shows at once and is not copied. A line ends at
-// \n, \r or \r\n. Every line is given the size of the longest.
-class TextLines : public QAbstractListModel {
+// A read-only view of a text that draws only the lines in sight, so a text of
+// a million lines shows at once and is not copied. A line ends at \n, \r or
+// \r\n. The font has letters of one width: the longest line is the widest.
+class LinesView : public QAbstractScrollArea {
  public:
-  TextLines(const QString& text, QObject* parent) : QAbstractListModel(parent), text_(text) {
+  LinesView(const QString& text, QWidget* parent) : QAbstractScrollArea(parent), text_(text) {
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     const bool returns = text.contains('\r');
     starts_.reserve(text.count('\n') + (returns ? text.count('\r') : 0) + 2);
-    qsizetype longestLength = -1;
+    qsizetype longest = 0;
     for (qsizetype start = 0;;) {
       starts_.push_back(start);
       qsizetype end = text.indexOf('\n', start);
@@ -40,33 +42,42 @@ class TextLines : public QAbstractListModel {
         if (ret >= 0 && (end < 0 || ret < end)) end = ret;
       }
       if (end < 0) end = text.size();
-      if (end - start > longestLength) {
-        longestLength = end - start;
-        longest_ = static_cast<qsizetype>(starts_.size()) - 1;
-      }
+      if (end - start > Line(longest).size()) longest = static_cast<qsizetype>(starts_.size()) - 1;
       if (end == text.size()) break;
       start = end + (QStringView(text).sliced(end).startsWith(u"\r\n") ? 2 : 1);
     }
     starts_.push_back(text.size() + 1);  // where a line after the last would start
+    widest_ = fontMetrics().horizontalAdvance(Line(longest).toString()) + 2 * kMargin;
   }
 
-  // Each line as wide as the longest one in the font given, and as high as a line of it.
-  void SizeLinesFor(const QFontMetrics& metrics) {
-    lineSize_ =
-        QSize(metrics.horizontalAdvance(Line(longest_).toString()) + 2 * metrics.averageCharWidth(),
-              metrics.lineSpacing());
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QAbstractScrollArea::resizeEvent(event);
+    const int lines = static_cast<int>(starts_.size() - 1);
+    const int page = std::max(1, viewport()->height() / fontMetrics().lineSpacing());
+    verticalScrollBar()->setRange(0, std::max(0, lines - page));
+    verticalScrollBar()->setPageStep(page);
+    horizontalScrollBar()->setRange(0, std::max(0, widest_ - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth());
   }
 
-  int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(starts_.size() - 1);
-  }
-  QVariant data(const QModelIndex& index, int role) const override {
-    if (role == Qt::SizeHintRole) return lineSize_;
-    if (role != Qt::DisplayRole) return {};
-    return Line(index.row()).toString();
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(viewport());
+    const QFontMetrics metrics = fontMetrics();
+    const int x = kMargin - horizontalScrollBar()->value();
+    int y = kMargin + metrics.ascent();
+    for (qsizetype row = verticalScrollBar()->value();
+         row + 1 < static_cast<qsizetype>(starts_.size()) &&
+         y - metrics.ascent() < viewport()->height();
+         ++row, y += metrics.lineSpacing())
+      painter.drawText(x, y, Line(row).toString());
   }
 
  private:
+  static constexpr int kMargin = 4;
+
+  // The line without its line break; empty past the last one.
   QStringView Line(qsizetype row) const {
     if (row + 1 >= static_cast<qsizetype>(starts_.size())) return {};
     QStringView line = QStringView(text_).sliced(starts_[row]);
@@ -76,9 +87,8 @@ class TextLines : public QAbstractListModel {
   }
 
   QString text_;
-  std::vector<qsizetype> starts_;
-  qsizetype longest_ = 0;
-  QSize lineSize_;
+  std::vector<qsizetype> starts_;  // where each line starts
+  int widest_ = 0;
 };
 
 Answer ScrollingMessage(QWidget* owner, const QString& text, const QString& caption,
@@ -93,15 +103,8 @@ Answer ScrollingMessage(QWidget* owner, const QString& text, const QString& capt
     picture->setPixmap(box.style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size));
     row->addWidget(picture, 0, Qt::AlignTop);
   }
-  auto* view = new QListView(&box);
+  auto* view = new LinesView(text, &box);
   view->setObjectName("text");
-  view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-  view->setUniformItemSizes(true);
-  view->setSelectionMode(QAbstractItemView::NoSelection);
-  view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  auto* lines = new TextLines(text, view);
-  lines->SizeLinesFor(view->fontMetrics());
-  view->setModel(lines);
   row->addWidget(view);
   layout->addLayout(row);
   auto* answer = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
