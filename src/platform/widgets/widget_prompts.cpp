@@ -1,12 +1,15 @@
 #include "platform/widgets/widget_prompts.h"
 
 #include <QAbstractScrollArea>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -60,6 +63,14 @@ class LinesView : public QAbstractScrollArea {
     horizontalScrollBar()->setRange(0, std::max(0, widest_ - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth());
+  }
+
+  // Ctrl+C copies the whole text, as in a message box.
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->matches(QKeySequence::Copy))
+      QGuiApplication::clipboard()->setText(text_);
+    else
+      QAbstractScrollArea::keyPressEvent(event);
   }
 
   void paintEvent(QPaintEvent*) override {
