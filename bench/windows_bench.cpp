@@ -91,10 +91,11 @@ QString LogOf(int megabytes) {
 
 QString ConfigurationWithLog(int megabytes) {
   const QString path = QString::fromStdString(BenchDir()) + QString("/log-%1MB.cfg").arg(megabytes);
+  if (QFile::exists(path)) return path;
   ConfigurationValues values;
   values.enginePath = "rux4.exe";
   values.log = LogOf(megabytes);
-  if (!QFile::exists(path)) WriteConfigurationFile(path, values);
+  WriteConfigurationFile(path, values);
   return path;
 }
 
