@@ -4,63 +4,22 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <sstream>
 #include <vector>
 
+#include "bench_books.h"
 #include "keybook/key_book.h"
 
 namespace {
 
 constexpr int kRecords = 100000;
 
-std::string RecordName(int number) { return "key" + std::to_string(number); }
-
-// The book lives in RUX_BENCH_DIR when set (run-benchmarks then reuses it),
-// else in a folder of its own.
-std::string BenchDir() {
-  if (const char* dir = std::getenv("RUX_BENCH_DIR")) return dir;
-  static const std::string own = [] {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "keybook-bench-XXXXXX").string();
-    return std::string(::mkdtemp(pattern.data()));
-  }();
-  return own;
-}
-
-std::string AbsentText() {
-  const char* text = std::getenv("RUX_BENCH_ABSENT_TEXT");
-  return text ? text : "Q7wXk2Lp9vZ";
-}
+using rux::bench::AbsentText;
+using rux::bench::RecordName;
 
 const std::string& Book() {
-  static const std::string path = [] {
-    const std::string book = BenchDir() + "/book-" + std::to_string(kRecords) + ".kb";
-    std::ofstream out(book, std::ios::binary | std::ios::trunc);
-    std::mt19937 random(42);
-    const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::ostringstream diag;
-    for (int number = 1; number <= kRecords; ++number) {
-      rux::MasterKeyRecord record;
-      record.name = RecordName(number);
-      for (std::string& key : record.keys) {
-        key.resize(32 + random() % 33);
-        for (char& c : key) c = alphabet[random() % alphabet.size()];
-      }
-      record.enlarge = 1 + random() % 100000;
-      record.scramble = (1 + random() % 1000000) / 1000.0;
-      rux::WriteRecord(out, record, diag);
-    }
-    out.close();
-    // Settle the new file on the disk so that write-back does not run during the timings.
-    const int fd = ::open(book.c_str(), O_RDONLY);
-    ::fsync(fd);
-    ::close(fd);
-    return book;
-  }();
+  static const std::string path = rux::bench::Book(kRecords);
   return path;
 }
 

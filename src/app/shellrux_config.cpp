@@ -71,6 +71,7 @@ void CShellruxDlg::LoadConfiguration() {
       case ConfigurationRead::Loaded:
         break;
     }
+    ReadLogPanel();  // the loaded log replaces what was typed too
     Serialize(values, false);
     MessageBox(this, m_strLog, "LOG");
   }

@@ -18,6 +18,7 @@
 #include "app/shellrux_drops.h"
 #include "platform/seams/prompts.h"
 #include "platform/widgets/decoration.h"
+#include "platform/widgets/long_list.h"
 
 namespace rux {
 
@@ -104,6 +105,7 @@ void CShellruxDlg::BuildControls() {
   m_comboMasterKey->setEditable(true);
   m_comboMasterKey->setInsertPolicy(QComboBox::NoInsert);
   m_comboMasterKey->setMaxVisibleItems(12);
+  new LongList(m_comboMasterKey);  // a book of a million names lists at once
   HoldAnyLength(m_comboMasterKey->lineEdit());
   // Typing into the edit part starts nothing: no completion, and neither Enter
   // nor leaving the box selects the entry that matches the typed text. Enter
@@ -198,12 +200,13 @@ void CShellruxDlg::BuildControls() {
   setMinimumWidth(760);
 
   // A change in a parameter field, the engine path field or the number field
-  // reads all fields at once.
+  // reads all fields at once. The log panel raises nothing: what is typed
+  // there reaches the log at the next read, and a step that changes the log
+  // reads the panel first (ReadLogPanel).
   auto readAll = [this] { UpdateData(true); };
   for (QLineEdit* edit : m_editParam) OnNotify(edit, &QLineEdit::textChanged, readAll);
   OnNotify(m_editEnginePath, &QLineEdit::textChanged, readAll);
   OnNotify(m_editNumber, &QLineEdit::textChanged, readAll);
-  OnNotify(m_editLog, &QPlainTextEdit::textChanged, readAll);
   connect(m_comboMasterKey, &QComboBox::activated, this, [this] {
     if (!InExchange()) OnSelectMasterKey();
   });

@@ -68,6 +68,10 @@ class CShellruxDlg : public Dialog {
   void OnKeyManagement();
 
   // Log.
+  // Takes what was typed into the log panel into m_strLog, as a read of the
+  // fields does. A refresh keeps the typing as long as m_strLog is as last
+  // read or shown, so every step that changes m_strLog reads the panel first.
+  void ReadLogPanel();
   void AppendLog(const QString& text);
   void OnCopyKeysToLog();
   void OnClearLog();

@@ -2,11 +2,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <algorithm>
 
 #include "app/shellrux_dlg.h"
 #include "keybook/key_book.h"
 #include "platform/seams/prompts.h"
+#include "platform/widgets/long_list.h"
 
 namespace rux {
 
@@ -19,16 +19,6 @@ QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 void ReportBookNotAccessible(CShellruxDlg& window) {
   MessageBox(&window, "The Key Book is not accessible, access is denied.", "ERROR");
   window.ParamField(1)->setFocus();
-}
-
-// The list holds the live records only: the position of record number among
-// them, or -1 when that record is deleted or not in the book.
-int ListPosition(const std::vector<NameEntry>& names, int number) {
-  if (number < 1 || static_cast<std::size_t>(number) > names.size()) return -1;
-  const auto record = names.begin() + (number - 1);
-  if (record->deleted) return -1;
-  return static_cast<int>(
-      std::count_if(names.begin(), record, [](const NameEntry& e) { return !e.deleted; }));
 }
 
 // Selects the entry at position, or none when there is no such entry.
@@ -72,17 +62,18 @@ void CShellruxDlg::FillMasterKeyList(const QString& emptyMessage) {
     SelectEntry(m_comboMasterKey, static_cast<long long>(m_nKeyNumber) - 1);
     return;
   }
-  const std::optional<std::vector<NameEntry>> names = ListNames(FilePath(m_strKeyBook));
-  if (!names) return ReportBookNotAccessible(*this);
-  QStringList live;
-  for (const NameEntry& entry : *names) {
-    if (!entry.deleted) live << Text(entry.name);
-  }
-  m_comboMasterKey->clear();
-  m_comboMasterKey->addItems(live);
+  // The list holds the live records only.
+  LongListEntries live;
+  const bool listed =
+      ForEachName(FilePath(m_strKeyBook), [&live](std::uint64_t number, const NameEntry& entry) {
+        if (!entry.deleted) live.Add(static_cast<qint64>(number), entry.name);
+      });
+  if (!listed) return ReportBookNotAccessible(*this);
+  LongList* list = LongList::Of(m_comboMasterKey);
+  list->Reset(std::move(live));
   UpdateData(false);
   m_comboMasterKey->setFocus();
-  SelectEntry(m_comboMasterKey, ListPosition(*names, m_nKeyNumber));
+  SelectEntry(m_comboMasterKey, list->RowOf(m_nKeyNumber));
   // The box's text member follows the selection, so that later refreshes
   // keep showing the chosen record's entry instead of the first one.
   m_strMasterKeyCombo = m_comboMasterKey->currentText();

@@ -8,7 +8,13 @@
 
 namespace rux {
 
+void CShellruxDlg::ReadLogPanel() {
+  DataExchange read(true);
+  read.Text(m_editLog, m_strLog);
+}
+
 void CShellruxDlg::AppendLog(const QString& text) {
+  ReadLogPanel();
   m_strLog += text;
   UpdateData(false);
 }
@@ -28,12 +34,14 @@ void CShellruxDlg::OnCopyKeysToLog() {
 
 void CShellruxDlg::OnClearLog() {
   if (!Confirm(this, "ATTENTION! Are you sure you want to delete LOG?", "LOG DELETE")) return;
+  ReadLogPanel();  // what was typed goes too
   m_strLog.clear();
   UpdateData(false);
 }
 
 void CShellruxDlg::OnEditLog() {
   m_editLog->setFocus();
+  ReadLogPanel();
   CLogDlg logWindow(this);
   logWindow.m_strText = m_strLog;
   UpdateData(false);

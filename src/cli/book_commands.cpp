@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <charconv>
 #include <cstring>
 #include <ostream>
 #include <sstream>
@@ -29,6 +30,7 @@ std::string FailureText(const WriteResult& result) {
   if (result.error == 0) return kNotAccessible;
   return std::string("The Key Book could not be written: ") + std::strerror(result.error);
 }
+constexpr std::size_t kPrintedAtOnce = 1 << 16;
 
 // The Key Book code writes its diagnostics here while a command runs; what it
 // wrote goes to standard error line by line, blank lines left out.
@@ -83,16 +85,27 @@ int List(Arguments& args, Streams& io) {
   const bool all = args.Flag("all");
   args.Done();
   RequireBook(path);
+  // Printed as read, some lines at a time: the memory does not grow with the book.
+  std::string lines;
   OpenResult open = OpenResult::Ok;
-  std::optional<std::vector<NameEntry>> names = ListNames(path, &open);
-  if (!names) Fail(FailureText(open));
-  for (std::size_t i = 0; i < names->size(); ++i) {
-    const NameEntry& entry = (*names)[i];
-    if (!entry.deleted)
-      io.out << i + 1 << '\t' << TerminalSafe(entry.name) << '\n';
-    else if (all)
-      io.out << i + 1 << "\t\tdeleted\n";
-  }
+  const bool listed = ForEachName(
+      path,
+      [&](std::uint64_t number, const NameEntry& entry) {
+        if (entry.deleted && !all) return;
+        char digits[24];
+        lines.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+        if (!entry.deleted)
+          lines.append("\t").append(TerminalSafe(entry.name)).append("\n");
+        else
+          lines.append("\t\tdeleted\n");
+        if (lines.size() >= kPrintedAtOnce) {
+          io.out << lines;
+          lines.clear();
+        }
+      },
+      &open);
+  if (!listed) Fail(FailureText(open));
+  io.out << lines;
   return kOk;
 }
 

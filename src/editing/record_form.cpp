@@ -13,6 +13,7 @@
 #include "editing/rules/field_rules.h"
 #include "platform/widgets/decoration.h"
 #include "platform/widgets/dialog.h"
+#include "platform/widgets/long_list.h"
 
 namespace rux {
 namespace {
@@ -73,6 +74,7 @@ RecordForm::RecordForm(QDialog& window, const RecordLook& look) : window_(window
     nameList->setEditable(true);
     nameList->setInsertPolicy(QComboBox::NoInsert);
     nameList->setMaxVisibleItems(12);
+    new LongList(nameList);  // a book of a million names lists at once
     upper->addWidget(nameList, 1, 1);
   } else {
     nameField = Field(window, "masterKeyName", look.recordEditable);

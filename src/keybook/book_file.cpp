@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <new>
 
 #include "platform/files/file_lock.h"
 
@@ -43,7 +45,17 @@ int FlagsOf(BookFile::Mode mode) {
   return O_RDONLY;
 }
 
+constexpr std::size_t kPageSize = 4096;
+
 }  // namespace
+
+PageAlignedBuffer::PageAlignedBuffer(std::size_t size)
+    : bytes(static_cast<char*>(
+          std::aligned_alloc(kPageSize, (size + kPageSize - 1) / kPageSize * kPageSize))) {
+  if (!bytes) throw std::bad_alloc();
+}
+
+PageAlignedBuffer::~PageAlignedBuffer() { std::free(bytes); }
 
 BookFile::BookFile(const std::string& path, Mode mode) {
   fd_ = OpenRegular(path, FlagsOf(mode), error_);

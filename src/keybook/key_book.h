@@ -54,6 +54,12 @@ unsigned CountRecords(const std::string& path);
 // book cannot be opened, and then why in open when it is given.
 std::optional<std::vector<NameEntry>> ListNames(const std::string& path,
                                                 OpenResult* open = nullptr);
+// The same names one at a time, none kept: onName(number, entry) for each
+// whole record in file order, number from 1. False when the book cannot be
+// opened, and then why in open when it is given.
+bool ForEachName(const std::string& path,
+                 const std::function<void(std::uint64_t number, const NameEntry& entry)>& onName,
+                 OpenResult* open = nullptr);
 
 struct Lookup {
   OpenResult open = OpenResult::Ok;

@@ -1,5 +1,6 @@
 // The Key Book operations that read a book: counting, names, fields, loading.
 // Each reads the book in one sequential pass with large reads.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -42,24 +43,41 @@ NamedRecord NamedRecordOf(std::uint64_t number, std::string_view recordBytes) {
 }
 
 bool IsDeletedRecord(std::string_view recordBytes) {
-  constexpr std::size_t kMarkLetters = RECORD_SIZE - 1;
-  return recordBytes.size() >= kMarkLetters && recordBytes.find_first_not_of('n') >= kMarkLetters;
+  static const std::string kMarkLetters(RECORD_SIZE - 1, 'n');
+  return recordBytes.substr(0, kMarkLetters.size()) == kMarkLetters;
 }
 
 unsigned CountRecords(const std::string& path) {
   return RecordsIn(BookFile(path, Mode::ReadCreating).Size());
 }
 
-std::optional<std::vector<NameEntry>> ListNames(const std::string& path, OpenResult* open) {
+bool ForEachName(const std::string& path,
+                 const std::function<void(std::uint64_t number, const NameEntry& entry)>& onName,
+                 OpenResult* open) {
   BookFile file(path, Mode::ReadExisting);
   if (open) *open = OpenResultOf(file);
-  if (!file.IsOpen()) return std::nullopt;
-  std::vector<NameEntry> names;
-  names.reserve(RecordsIn(file.Size()));
-  ForEachRecord(file, [&names](std::uint64_t, std::string_view bytes) {
-    names.push_back({Cp1252ToUtf8(StoredText(bytes, 0)), IsDeletedRecord(bytes)});
+  if (!file.IsOpen()) return false;
+  NameEntry entry;
+  ForEachRecord(file, [&](std::uint64_t number, std::string_view bytes) {
+    const std::string_view name = StoredText(bytes, 0);
+    // Most names are ASCII: taken as they are, into the same string each time.
+    if (std::all_of(name.begin(), name.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+      entry.name.assign(name);
+    else
+      entry.name = Cp1252ToUtf8(name);
+    entry.deleted = bytes[0] == 'n' && IsDeletedRecord(bytes);
+    onName(number, entry);
     return true;
   });
+  return true;
+}
+
+std::optional<std::vector<NameEntry>> ListNames(const std::string& path, OpenResult* open) {
+  std::vector<NameEntry> names;
+  if (!ForEachName(
+          path, [&names](std::uint64_t, const NameEntry& entry) { names.push_back(entry); }, open))
+    return std::nullopt;
   return names;
 }
 

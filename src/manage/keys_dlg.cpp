@@ -4,9 +4,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <climits>
 
 #include "keybook/key_book.h"
 #include "platform/seams/prompts.h"
+#include "platform/widgets/long_list.h"
 
 namespace rux {
 namespace {
@@ -79,15 +81,18 @@ bool CKeysDlg::RefreshList() {
     m_form.nameList->setFocus();
     return false;
   }
+  // Taken before the names: a change made meanwhile shows at the next repaint.
   m_listed = ReadBookSnapshot(m_strKeyBook.toStdString());
-  if (!m_listed.accessible) {
+  LongListEntries live;
+  const bool listed =
+      ForEachName(m_listed.path, [&live](std::uint64_t number, const NameEntry& entry) {
+        if (!entry.deleted) live.Add(static_cast<qint64>(number), entry.name);
+      });
+  if (!listed) {
     m_form.keyBook->setFocus();  // the list keeps its entries
     return false;
   }
-  m_form.nameList->clear();
-  for (const std::string& name : m_listed.liveNames) {
-    m_form.nameList->addItem(QString::fromStdString(name));
-  }
+  LongList::Of(m_form.nameList)->Reset(std::move(live));
   UpdateData(false);  // selects the held name's entry
   m_form.nameList->setFocus();
   return true;
@@ -97,7 +102,7 @@ void CKeysDlg::ShowSelected() {
   const int selected = m_form.nameList->currentIndex();
   if (selected < 0) return;
   m_strMasterKeyName = m_form.nameList->itemText(selected);
-  const Lookup found = FindByName(m_strKeyBook.toStdString(), m_strMasterKeyName.toStdString());
+  const Lookup found = FindListedName(m_strMasterKeyName);
   if (found.open != OpenResult::Ok) {
     MessageBox(this, "The Key Book is not accessible, access is denied.", "ERROR");
     m_form.keyBook->setFocus();
@@ -111,12 +116,29 @@ void CKeysDlg::ShowSelected() {
   UpdateData(false);
 }
 
+// The first record of that name (FindByName). While the book is as it was
+// listed, the list knows the number of the first live record of a listed
+// name, and no deleted record can bear one: one record is read instead of
+// the whole book.
+Lookup CKeysDlg::FindListedName(const QString& name) const {
+  const std::string path = m_strKeyBook.toStdString();
+  const std::string wanted = name.toStdString();
+  const LongList* list = LongList::Of(m_form.nameList);
+  const int row = list->Find(name);
+  if (row >= 0 && list->data(list->index(row), Qt::DisplayRole).toString() == name &&
+      ReadBookSnapshot(path) == m_listed && list->NumberOf(row) <= INT_MAX) {
+    Lookup read = ReadFields(path, static_cast<int>(list->NumberOf(row)));
+    if (read.open != OpenResult::Ok || (read.record && read.record->name == wanted)) return read;
+  }
+  return FindByName(path, wanted);
+}
+
 void CKeysDlg::RefreshOnRepaint() {
   if (m_strKeyBook.isEmpty()) return;
   // Nothing is re-read while a window or box of ours is up over this one.
   const QWidget* modal = QApplication::activeModalWidget();
   if (modal != nullptr && modal != this) return;
-  if (ReadBookSnapshot(m_strKeyBook.toStdString(), m_listed) != m_listed) {
+  if (ReadBookSnapshot(m_strKeyBook.toStdString()) != m_listed) {
     // A book that cannot be listed has nothing to show.
     if (RefreshList() && !m_strMasterKeyName.isEmpty()) ShowSelected();
   }

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "editing/record_form.h"
+#include "keybook/key_book.h"
 #include "manage/book_snapshot.h"
 #include "platform/widgets/dialog.h"
 
@@ -51,13 +52,14 @@ class CKeysDlg : public Dialog {
  private:
   // Enables OK, Search, New, Delete and Modify when a book is held; true then.
   bool EnableButtons();
+  Lookup FindListedName(const QString& name) const;
   // True when Nr names a live record of the book; otherwise says so.
   bool CheckNumberInBook();
   QPushButton* AddButton(const QString& text, const QString& name, void (CKeysDlg::*handler)());
 
   RecordForm m_form;
   std::array<QPushButton*, 5> m_bookButtons{};
-  BookSnapshot m_listed;  // what the list shows
+  BookSnapshot m_listed;  // the book the list shows
   bool m_repaintQueued = false;
 };
 

@@ -45,12 +45,11 @@ class Configuration : public AppTest {
     window.m_strSourceFile = "/data/plano.txt";
     window.m_strTargetFile = "/data/cifrado.rux";
     window.m_strVerifyFile = "/data/verifica";
-    window.UpdateData(false);
-    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13})
-      QTest::keyClicks(window.ParamField(n), QString("p%1").arg(n));
     window.m_strParam[10] = "eleven \u03a9";
     window.AppendLog("line one\n");
-    QTest::keyClicks(window.LogPanel(), "typed");
+    QTest::keyClicks(window.LogPanel(), "typed");  // read with the next keystroke in a field
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13})
+      QTest::keyClicks(window.ParamField(n), QString("p%1").arg(n));
     prompts.Clear();
   }
 };
@@ -83,11 +82,15 @@ TEST_F(Configuration, SavedThenLoadedGivesBackAllValuesButNotTheRecordTexts) {
   EXPECT_EQ(after, before);
   EXPECT_EQ(other.m_strKey[0], "");  // the record texts come with the next read
   EXPECT_EQ(other.LogPanel()->toPlainText(), "line one\ntyped");
+  QTest::keyClicks(other.LogPanel(), " dropped");  // the same log loaded again replaces it
+  prompts.Pick(QString::fromStdString(file));
+  other.LoadConfiguration();
+  EXPECT_EQ(other.LogPanel()->toPlainText(), "line one\ntyped");
   EXPECT_EQ(other.ParamField(1)->text(), "p1");
   EXPECT_EQ(ListEntries(other.MasterKeyCombo()), QStringList({"alpha", "beta"}));
   EXPECT_EQ(other.MasterKeyCombo()->currentText(), "beta");
-  EXPECT_EQ(prompts.MessageTexts(), QStringList({"line one\ntyped"}));
-  EXPECT_EQ(prompts.Captions(), QStringList({"LOG"}));
+  EXPECT_EQ(prompts.MessageTexts(), QStringList(2, "line one\ntyped"));
+  EXPECT_EQ(prompts.Captions(), QStringList(2, "LOG"));
   EXPECT_EQ(prompts.All()[1].initialName, "elsewhere");
 }
 

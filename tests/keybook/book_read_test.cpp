@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "fuzz_entry.h"
+#include "keybook/book_file.h"
 #include "keybook_test_helpers.h"
 
 namespace rux {
@@ -108,18 +109,22 @@ TEST_F(BookRead, ScansCrossTheirReadBuffers) {
   WriteBytes(book, bytes);
   const std::vector<NameEntry> names = ListNames(book).value();
   ASSERT_EQ(names.size(), 3001u);
-  EXPECT_EQ(names[1488].name, "r1489");
+  EXPECT_EQ(names[kRecordsPerRead].name, "r" + std::to_string(kRecordsPerRead + 1));
   EXPECT_EQ(FindByName(book, "r3001").record->number, 3001);
   EXPECT_EQ(FindFreeSlot(book), 3000);
 
-  // Marks placed around the one-megabyte read boundaries.
-  for (const std::size_t boundary : {std::size_t{1} << 20, std::size_t{2} << 20}) {
+  // Marks placed around the 128 KiB read boundaries of the search; a text
+  // longer than a page across one of them.
+  for (const std::size_t boundary :
+       {std::size_t{1} << 17, std::size_t{2} << 17, std::size_t{1} << 20}) {
     for (const std::size_t at : {boundary - 7, boundary - 3, boundary - 1, boundary, boundary + 2})
       bytes.replace(at, 3, "XYX");
   }
   WriteBytes(book, bytes);
-  for (const std::string needle : {"XYX", "XYXYX", "YX", "r1", "3250000000.01"})
-    EXPECT_EQ(SearchText(book, needle), fuzz::PlainSearch(bytes, needle)) << needle;
+  const std::string across = bytes.substr((3 << 17) - 2500, 5000);
+  for (const std::string& needle :
+       std::vector<std::string>{"XYX", "XYXYX", "YX", "r1", "3250000000.01", across})
+    EXPECT_EQ(SearchText(book, needle), fuzz::PlainSearch(bytes, needle)) << needle.substr(0, 20);
 }
 
 TEST_F(BookRead, LoadRecordPrintsTheRecordAndListRecordsShowsItsRawFields) {

@@ -50,17 +50,20 @@ TEST_F(KeysDlgTest, DuplicateAndTypedNames) {
   MasterKeyRecord second = KeyRecord("other");
   second.name = "dup";
   MakeBook(book, {KeyRecord("x"), KeyRecord("dup"), second});
-  modal.Then<CKeysDlg>([](CKeysDlg& d) {
+  modal.Then<CKeysDlg>([&](CKeysDlg& d) {
     d.RefreshOnRepaint();
     EXPECT_EQ(Entries(d), QStringList({"x", "dup", "dup"}));
     Pick(d, 2);
     EXPECT_EQ(Shown(d, {"keyNumber", "key1"}), QStringList({"2", "dup-k1"}));
+    MakeBook(book, {second, KeyRecord("x"), KeyRecord("dup")});  // changed since it was listed
+    Pick(d, 2);
+    EXPECT_EQ(Shown(d, {"keyNumber", "key1"}), QStringList({"1", "other-k1"}));
     List(d)->lineEdit()->selectAll();
     QTest::keyClicks(List(d)->lineEdit(), "typed");
     d.accept();
   });
   RunKeys(book);
-  EXPECT_EQ(returned, QStringList({Book(), "typed", "2"}));
+  EXPECT_EQ(returned, QStringList({Book(), "typed", "1"}));
 }
 
 TEST_F(KeysDlgTest, WithoutABookOnlyBrowseLeadsToOne) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/widgets/dialog.h"
+#include "platform/widgets/long_list.h"
 #include "support/modal_script.h"
 
 namespace rux {
@@ -19,7 +20,10 @@ class BoundWindow : public Dialog {
  public:
   BoundWindow() {
     combo->setEditable(true);
-    combo->addItems({"Alpha", "beta", "Betamax", "abc", "ab", "AB"});
+    LongListEntries entries;
+    for (const char* name : {"Alpha", "beta", "Betamax", "abc", "ab", "AB"})
+      entries.Add(2 * entries.Count() + 3, name);  // record numbers 3, 5, 7 ...
+    list->Reset(std::move(entries));
     OnNotify(name, &QLineEdit::textChanged, [this] {
       ++notifications;
       UpdateData(true);
@@ -40,6 +44,7 @@ class BoundWindow : public Dialog {
   QLineEdit* name = new QLineEdit(this);
   QLineEdit* number = new QLineEdit(this);
   QComboBox* combo = new QComboBox(this);
+  LongList* list = new LongList(combo);
   QPlainTextEdit* log = new QPlainTextEdit(this);
   int notifications = 0;
   QStringList order;
@@ -80,7 +85,16 @@ TEST(DataBinding, ComboRefreshSelectsTheTextItselfElseTheFirstEntryBeginningWith
     EXPECT_EQ(w.combo->currentIndex(), c.index) << c.text.toStdString();
   }
   EXPECT_EQ(w.combo->currentText(), "delta");  // no entry: the text goes into the edit part
-  w.combo->clear();
+  EXPECT_EQ(w.list->RowOf(7), 2);
+  EXPECT_EQ(w.list->RowOf(8), -1);
+  w.m_strCombo = "BET";
+  w.UpdateData(false);
+  LongListEntries other;
+  other.Add(1, "Bet\xC3\xA1");
+  w.list->Reset(std::move(other));  // the same text now finds the new entries
+  w.UpdateData(false);
+  EXPECT_EQ(w.combo->currentText(), "Bet\u00e1");
+  w.list->Reset({});
   w.m_strCombo = "typed name";
   w.UpdateData(false);
   w.UpdateData(true);
@@ -151,6 +165,17 @@ TEST(DataBinding, MultiLineCharactersTheEditStoresDifferentlyAreReadAsItGivesThe
   w.UpdateData(false);
   w.UpdateData(true);
   EXPECT_EQ(w.m_strLog, "x ");
+
+  // A long text goes in as paragraphs of many lines each and reads back whole.
+  const char* const breaks[] = {"\n", "\r\n", "\r"};
+  QString lines;
+  for (int i = 0; i < 4000; ++i) lines += QString("line %1").arg(i) + breaks[i % 3];
+  for (const QString& text : {QString(lines).replace("\r\n", "\n").replace('\r', '\n'), lines}) {
+    w.m_strLog = text;
+    w.UpdateData(false);
+    EXPECT_EQ(w.log->toPlainText(), QString(text).replace("\r\n", "\n").replace('\r', '\n'));
+    EXPECT_LT(w.log->document()->blockCount(), 20);
+  }
 }
 
 TEST(ModalRun, OkReadsTheFieldsAndCancelLeavesTheMembers) {

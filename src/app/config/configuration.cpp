@@ -110,8 +110,15 @@ class ArchiveReader {
     return Take(8);
   }
 
+  // Windows-1252 is Latin-1 but for the bytes 0x80 ... 0x9F. Decoded in
+  // place: a log of megabytes is not copied through another form first.
   static QString SingleByteText(QByteArrayView piece) {
-    return QString::fromStdString(Cp1252ToUtf8(std::string_view(piece.data(), piece.size())));
+    QString text = QString::fromLatin1(piece);
+    for (QChar& c : text) {
+      if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+        c = QChar(static_cast<char16_t>(Cp1252CodePoint(static_cast<unsigned char>(c.unicode()))));
+    }
+    return text;
   }
 
   static QString WideText(QByteArrayView piece) {

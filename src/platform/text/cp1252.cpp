@@ -16,11 +16,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
 };
 
-char32_t CodePointOf(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
-  return byte;
-}
-
 void AppendUtf8(char32_t cp, std::string& out) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -74,12 +69,17 @@ long DecodeUtf8(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
+char32_t Cp1252CodePoint(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
+  return byte;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
   const auto isHigh = [](char c) { return static_cast<unsigned char>(c) >= 0x80; };
   if (std::none_of(bytes.begin(), bytes.end(), isHigh)) return std::string(bytes);
   std::string out;
   out.reserve(bytes.size());
-  for (char c : bytes) AppendUtf8(CodePointOf(static_cast<unsigned char>(c)), out);
+  for (char c : bytes) AppendUtf8(Cp1252CodePoint(static_cast<unsigned char>(c)), out);
   return out;
 }
 

@@ -8,6 +8,9 @@
 
 namespace rux {
 
+// The character of one Windows-1252 byte.
+char32_t Cp1252CodePoint(unsigned char byte);
+
 // Bytes in Windows-1252 to UTF-8.
 std::string Cp1252ToUtf8(std::string_view bytes);
 

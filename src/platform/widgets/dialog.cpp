@@ -6,8 +6,10 @@
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <limits>
 
+#include "platform/widgets/long_list.h"
 #include "platform/widgets/modal.h"
 
 namespace rux {
@@ -21,10 +23,53 @@ void DataExchange::Text(QLineEdit* edit, QString& value) {
 
 namespace {
 
-// The text a plain text edit shows, remembered from its last exchange until
-// its document changes. A text of megabytes (the main window's log) is then
-// not copied out again by an exchange with no edit since, and a refresh that
-// only adds to the end inserts only what was added.
+bool Same(const QString& a, const QString& b) { return a.isSharedWith(b) || a == b; }
+
+// A document holds a paragraph per line break, and a text of a million lines
+// then takes seconds and hundreds of megabytes to put in and to draw. A line
+// separator reads back as \n all the same, so a text goes in as paragraphs of
+// about kParagraphLength characters, their lines kept apart by line
+// separators. A line break is \n, \r or \r\n, as the document counts them;
+// each becomes one \n when read back.
+constexpr qsizetype kParagraphLength = 4096;
+constexpr qsizetype kPieceLength = qsizetype(1) << 16;
+
+void InsertInParagraphs(QTextCursor& cursor, QStringView text) {
+  const bool returns = text.contains(u'\r');
+  const auto nextBreak = [&](qsizetype from) {
+    if (!returns) return text.indexOf(u'\n', from);
+    for (qsizetype at = from; at < text.size(); ++at)
+      if (text[at] == u'\n' || text[at] == u'\r') return at;
+    return qsizetype(-1);
+  };
+  QString piece;
+  piece.reserve(kPieceLength);
+  qsizetype paragraph = 0;  // characters since the last paragraph break
+  for (qsizetype at = 0; at < text.size();) {
+    piece.clear();
+    while (at < text.size() && piece.size() < kPieceLength) {
+      const qsizetype found = nextBreak(at);
+      const qsizetype end = found < 0 ? text.size() : found;
+      const qsizetype run = std::min(end - at, kPieceLength - piece.size());
+      piece += text.sliced(at, run);
+      paragraph += run;
+      at += run;
+      if (at != found) continue;
+      at += text.sliced(at).startsWith(u"\r\n") ? 2 : 1;
+      const bool newParagraph = paragraph >= kParagraphLength;
+      piece += newParagraph ? QChar(u'\n') : QChar(QChar::LineSeparator);
+      paragraph = newParagraph ? 0 : paragraph + 1;
+    }
+    cursor.insertText(piece);
+  }
+}
+
+// The text a plain text edit shows, remembered from its last exchange with
+// the member. A text of megabytes (the main window's log) is then neither
+// copied out by a read nor put in again by a refresh while neither side
+// changed it, and a refresh that only adds to the end inserts only what was
+// added. Typing since the last exchange is kept by a refresh that finds the
+// member as it was exchanged: the next read takes it.
 class ShownText : public QObject {
  public:
   static ShownText& Of(QPlainTextEdit* edit) {
@@ -37,28 +82,31 @@ class ShownText : public QObject {
   // What the edit returns as its text.
   const QString& Text() {
     Watch();
-    if (!known_) Remember(edit_->toPlainText());
-    return text_;
+    if (edited_ || !readsBack_) Exchanged(edit_->toPlainText(), true);
+    return exchanged_;
   }
 
   void Show(const QString& value) {
+    Watch();
+    if (edited_ && Same(value, exchanged_)) return;
     const QString& shown = Text();
-    if (shown == value) return;
+    if (Same(shown, value)) return;
     QTextDocument* document = edit_->document();
-    if (value.startsWith(shown)) {
-      // Like setPlainText, the change cannot be undone by the user.
-      const QString added = value.sliced(shown.size());
-      const bool undo = document->isUndoRedoEnabled();
-      document->setUndoRedoEnabled(false);
-      QTextCursor end(document);
-      end.movePosition(QTextCursor::End);
-      end.insertText(added);
-      document->setUndoRedoEnabled(undo);
-    } else {
-      edit_->setPlainText(value);
-    }
+    // Like setPlainText, the change cannot be undone by the user.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    const bool adds = value.startsWith(shown);
+    // A document keeps the memory of text taken out of it until it is emptied.
+    if (!adds) document->setPlainText(QString());
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    const QStringView added = QStringView(value).sliced(adds ? shown.size() : 0);
+    InsertInParagraphs(cursor, added);
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(undo);
     edit_->moveCursor(QTextCursor::End);
-    if (ReadsBackAsIs(value)) Remember(value);
+    Exchanged(value, ReadsBackAsIs(added));
   }
 
  private:
@@ -66,7 +114,7 @@ class ShownText : public QObject {
 
   // A document gives back what was put in, except for these characters:
   // line and paragraph breaks other than \n become \n, no-break space a blank.
-  static bool ReadsBackAsIs(const QString& text) {
+  static bool ReadsBackAsIs(QStringView text) {
     for (QChar c : text) {
       switch (c.unicode()) {
         case u'\r':
@@ -81,26 +129,28 @@ class ShownText : public QObject {
     return true;
   }
 
-  // Any change of the document's text forgets the remembered one. The
-  // document reports the change before the edit raises textChanged, so a
+  // Any change of the document's text since the last exchange is an edit.
+  // The document reports the change before the edit raises textChanged, so a
   // read from a textChanged handler sees the new text.
   void Watch() {
     if (document_ == edit_->document()) return;
     if (document_) disconnect(document_, nullptr, this, nullptr);
     document_ = edit_->document();
-    known_ = false;
-    connect(document_, &QTextDocument::contentsChange, this, [this] { known_ = false; });
+    readsBack_ = false;
+    connect(document_, &QTextDocument::contentsChange, this, [this] { edited_ = true; });
   }
 
-  void Remember(const QString& text) {
-    text_ = text;
-    known_ = true;
+  void Exchanged(const QString& text, bool readsBack) {
+    exchanged_ = text;
+    edited_ = false;
+    readsBack_ = readsBack;
   }
 
   QPlainTextEdit* edit_;
   QPointer<QTextDocument> document_;
-  QString text_;
-  bool known_ = false;
+  QString exchanged_;       // the text last read from the edit or shown in it
+  bool edited_ = false;     // the document changed since
+  bool readsBack_ = false;  // the document, unchanged, gives back exchanged_
 };
 
 }  // namespace
@@ -127,20 +177,10 @@ void DataExchange::Number(QLineEdit* edit, int& value) {
 void HoldAnyLength(QLineEdit* edit) { edit->setMaxLength(std::numeric_limits<int>::max()); }
 
 int SelectByPrefix(QComboBox* combo, const QString& text) {
-  // An entry that is the text itself comes first: with "abc" listed before
-  // "ab", the text "ab" shows "ab", not "abc".
-  const int exact = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-  if (exact >= 0 && !text.isEmpty()) {
-    combo->setCurrentIndex(exact);
-    return exact;
-  }
-  for (int i = 0; i < combo->count(); ++i) {
-    if (combo->itemText(i).startsWith(text, Qt::CaseInsensitive)) {
-      combo->setCurrentIndex(i);
-      return i;
-    }
-  }
-  return -1;
+  const LongList* list = LongList::Of(combo);
+  const int row = list ? list->Find(text) : -1;
+  if (row >= 0) combo->setCurrentIndex(row);
+  return row;
 }
 
 void DataExchange::ComboText(QComboBox* combo, QString& value) {

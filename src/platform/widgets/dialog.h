@@ -38,7 +38,8 @@ class DataExchange {
 void HoldAnyLength(QLineEdit* edit);
 
 // Selects the entry that is the text itself, else the first entry that begins
-// with the text, ignoring case; -1 when none.
+// with the text, ignoring case; -1 when none. The combo box's entries are a
+// LongList (platform/widgets/long_list.h).
 int SelectByPrefix(QComboBox* combo, const QString& text);
 
 class Dialog : public QDialog {
