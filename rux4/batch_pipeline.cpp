@@ -84,7 +84,10 @@ class Pipeline {
   std::uint64_t batchCount_;
   std::vector<std::unique_ptr<Slot>> slots_;
   std::mutex mutex_;
-  std::condition_variable changed_;
+  // One for each thread's wait, so a change wakes only the thread it concerns.
+  std::condition_variable slotFree_;         // the reader's
+  std::condition_variable slotRead_;         // the workers'
+  std::condition_variable slotTransformed_;  // the writing thread's
   std::uint64_t nextToWork_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
@@ -123,7 +126,8 @@ void Pipeline::Stop() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
+  slotFree_.notify_all();
+  slotRead_.notify_all();
   for (std::thread& thread : threads_) thread.join();
   threads_.clear();
 }
@@ -134,7 +138,7 @@ void Pipeline::Read() {
     Slot& slot = SlotFor(number);
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] { return stopping_ || slot.state == SlotState::Free; });
+      slotFree_.wait(lock, [&] { return stopping_ || slot.state == SlotState::Free; });
       if (stopping_) return;
     }
     const auto size =
@@ -154,7 +158,11 @@ void Pipeline::Read() {
       slot.failure = failure;
       slot.state = failure ? SlotState::Transformed : SlotState::Read;
     }
-    changed_.notify_all();
+    if (failure) {
+      slotTransformed_.notify_one();
+    } else {
+      slotRead_.notify_one();
+    }
     if (failure) return;
   }
 }
@@ -164,7 +172,7 @@ void Pipeline::Work(int worker) {
     Slot* slot = nullptr;
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] {
+      slotRead_.wait(lock, [&] {
         return stopping_ || nextToWork_ == batchCount_ ||
                SlotFor(nextToWork_).state == SlotState::Read;
       });
@@ -185,7 +193,7 @@ void Pipeline::Work(int worker) {
       slot->failure = failure;
       slot->state = SlotState::Transformed;
     }
-    changed_.notify_all();
+    slotTransformed_.notify_one();
   }
 }
 
@@ -196,7 +204,7 @@ void Pipeline::WriteInOrder(int sink, const BatchWritten& written) {
     Slot& slot = SlotFor(number);
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [&] {
+      slotTransformed_.wait(lock, [&] {
         return slot.state == SlotState::Transformed && slot.batch.number == number;
       });
     }
@@ -208,7 +216,7 @@ void Pipeline::WriteInOrder(int sink, const BatchWritten& written) {
       std::lock_guard lock(mutex_);
       slot.state = SlotState::Free;
     }
-    changed_.notify_all();
+    slotFree_.notify_one();
     written(read, wrote);
   }
 }
