@@ -26,7 +26,10 @@ constexpr std::size_t SUFFIX_SIZE = 6;      // as mkostemp makes it: letters and
 
 // ".NAME.rux4-": what the temporary names for finalPath begin with.
 std::string TempPrefix(const std::string& finalPath) {
-  return "." + NameOf(finalPath).substr(0, MAX_NAME_PART) + ".rux4-";
+  std::string prefix = ".";
+  prefix += NameOf(finalPath).substr(0, MAX_NAME_PART);
+  prefix += ".rux4-";
+  return prefix;
 }
 
 std::string RandomSuffix() {
