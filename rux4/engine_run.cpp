@@ -31,16 +31,17 @@ void RefuseSameFiles(const Arguments& arguments) {
 }
 
 void Transform(const Arguments& arguments, const SecretBytes& material, const KdfCost& cost,
-               int source, int sink, Progress& progress, std::uint64_t& processed) {
+               int source, std::uint64_t sourceSize, int sink, Progress& progress,
+               std::uint64_t& processed) {
   if (arguments.mode == Mode::Encode) {
     const Salt salt = RandomSalt();
     const SecretBytes key = DeriveKey(material, salt, cost);
-    EncodeStream(source, sink, key, cost, salt, progress, processed);
+    EncodeStream(source, sourceSize, sink, key, cost, salt, progress, processed);
   } else {
-    HeaderBytes bytes{};
+    std::vector<unsigned char> bytes;
     const EncodedHeader header = ReadEncodedHeader(source, bytes);
     const SecretBytes key = DeriveKey(material, header.salt, header.cost);
-    DecodeStream(source, sink, key, bytes, header, progress, processed);
+    DecodeStream(source, sourceSize, sink, key, bytes, header, progress, processed);
   }
 }
 
@@ -77,10 +78,11 @@ int RunCipher(const Arguments& arguments, const KdfCost& cost, std::ostream& out
         OpenForReading(arguments.sourcePath, "source", EXIT_NO_SOURCE, sourceSize);
     TempFile target(arguments.targetPath, "target");
     Progress progress(out, sourceSize);
-    Transform(arguments, material, cost, source.Get(), target.Fd(), progress, processed);
-    verify.Commit();
+    Transform(arguments, material, cost, source.Get(), sourceSize, target.Fd(), progress,
+              processed);
+    verify.Commit(material);
     try {
-      target.Commit();
+      target.CommitReplacing();
     } catch (const Failure&) {
       verify.Withdraw();
       throw;

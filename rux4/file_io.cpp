@@ -31,7 +31,8 @@ Descriptor::~Descriptor() {
 
 Descriptor OpenForReading(const std::string& path, const char* what, int status,
                           std::uint64_t& size) {
-  Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // Opened without waiting, so that a FIFO with no writer cannot hold the run.
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (file.Get() < 0) {
     throw Failure(status,
                   WithReason(std::string("cannot open the ") + what + " " + Quoted(path), errno));
@@ -41,10 +42,12 @@ Descriptor OpenForReading(const std::string& path, const char* what, int status,
     throw Failure(
         status, WithReason(std::string("cannot examine the ") + what + " " + Quoted(path), errno));
   }
-  if (S_ISDIR(info.st_mode)) {
-    throw Failure(status, std::string("the ") + what + " " + Quoted(path) + " is a folder");
+  if (!S_ISREG(info.st_mode)) {
+    throw Failure(status, std::string("the ") + what + " " + Quoted(path) +
+                              (S_ISDIR(info.st_mode) ? " is a folder" : " is not a regular file"));
   }
-  size = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+  ::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
+  size = static_cast<std::uint64_t>(info.st_size);
   return file;
 }
 

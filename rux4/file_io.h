@@ -21,9 +21,10 @@ class Descriptor {
   int fd_;
 };
 
-// Opens a file to read. Failure with `status` when it is missing, a folder or
-// cannot be opened; `what` names it in the message ("source", "verify file").
-// size is its length, 0 when not a regular file.
+// Opens a regular file to read; opening never waits. Failure with `status`
+// when it is missing, cannot be opened, or is a folder, a FIFO, a socket or a
+// device; `what` names it in the message ("source", "verify file"). size is
+// its length.
 Descriptor OpenForReading(const std::string& path, const char* what, int status,
                           std::uint64_t& size);
 

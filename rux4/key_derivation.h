@@ -19,10 +19,11 @@ struct KdfCost {
 // on one core of the build machine). Tests that make many files in-process use a
 // lower cost through the library; the engine program always uses this one.
 inline constexpr KdfCost DEFAULT_KDF_COST{3, 256ull << 20};
-// Recorded costs outside these bounds are refused, so a damaged or hostile header
-// cannot make decoding run for hours or claim all memory.
+// Recorded costs outside these bounds are refused before any work, so a damaged
+// or hostile header can ask for at most four times the default passes over
+// twice the default memory.
 inline constexpr KdfCost MIN_KDF_COST{1, 8ull << 10};
-inline constexpr KdfCost MAX_KDF_COST{16, 1ull << 30};
+inline constexpr KdfCost MAX_KDF_COST{4 * DEFAULT_KDF_COST.opslimit, 2 * DEFAULT_KDF_COST.memlimit};
 bool IsAcceptedCost(const KdfCost& cost);
 
 constexpr std::size_t KEY_SIZE = 32;

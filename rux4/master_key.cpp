@@ -35,7 +35,10 @@ SecretBytes ReadMasterKeyMaterial(const std::string& bookPath, int number) {
   if (::stat(bookPath.c_str(), &info) != 0) {
     throw Failure(EXIT_KEY_BOOK, WithReason("cannot open " + book, errno));
   }
-  if (S_ISDIR(info.st_mode)) throw Failure(EXIT_KEY_BOOK, book + " is a folder");
+  if (!S_ISREG(info.st_mode)) {  // reading a FIFO would wait for a writer
+    throw Failure(EXIT_KEY_BOOK,
+                  book + (S_ISDIR(info.st_mode) ? " is a folder" : " is not a regular file"));
+  }
 
   rux::Lookup lookup;
   unsigned count = 0;

@@ -1,8 +1,13 @@
 #pragma once
-// A new file written beside its final place and renamed over it only when
-// complete. Until then an existing file at the final place is never touched;
-// a temporary file that is not committed is removed, also when the engine is
-// stopped by a signal.
+// A new file written beside its final place and put there only when complete.
+// Until then an existing file at the final place is never touched.
+//
+// Where the file system offers it, the file has no name at all while it is
+// written (O_TMPFILE), so a run that is killed leaves nothing behind. Elsewhere
+// it is named ".NAME.rux4-XXXXXX", removed on failure and on a stop signal,
+// and a later run for the same final path removes what a killed run left.
+// Either way the file holds an exclusive flock while it lives, which is how a
+// later run tells a live temporary file from a stale one.
 #include <string>
 
 namespace rux4 {
@@ -18,18 +23,22 @@ class TempFile {
   TempFile& operator=(const TempFile&) = delete;
 
   int Fd() const { return fd_; }
-  const std::string& Path() const { return path_; }
 
-  // Flushes the file to disk and renames it to its final path. Failure (read or
-  // write error) when the flush fails, (cannot create) when the rename fails;
-  // the temporary file is then removed by the destructor.
-  void Commit();
+  // Flushes the file to disk and puts it at its final path, replacing what is
+  // there in one step. Failure (read or write error) when the flush fails,
+  // (cannot create) when it cannot be put there.
+  void CommitReplacing();
+  // The same, but only when nothing is at the final path yet: false, and the
+  // file discarded, when something is (another run put it there meanwhile).
+  bool CommitIfAbsent();
 
  private:
+  void Flush();
+  void NameForCommit();
   void Discard();
 
   std::string finalPath_;
-  std::string path_;
+  std::string path_;  // empty while the file has no name
   const char* what_;
   int fd_ = -1;
   int removalSlot_ = -1;

@@ -65,11 +65,12 @@ void VerifyFile::Prepare(const SecretBytes& material, const KdfCost& cost) {
   WriteAll(fresh_->Fd(), bytes.data(), bytes.size(), "verify file");
 }
 
-void VerifyFile::Commit() {
+void VerifyFile::Commit(const SecretBytes& material) {
   if (!fresh_) return;
-  fresh_->Commit();
+  placed_ = fresh_->CommitIfAbsent();
   fresh_.reset();
-  placed_ = true;
+  // Another run created the verify file meanwhile: its Master Key rules.
+  if (!placed_) Check(material);
 }
 
 void VerifyFile::Withdraw() {

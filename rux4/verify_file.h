@@ -24,8 +24,10 @@ class VerifyFile {
   // create) and put in place by Commit.
   VerifyFile(const std::string& path, const SecretBytes& material, const KdfCost& cost);
 
-  // Puts a prepared verify file in place; nothing when none was prepared.
-  void Commit();
+  // Puts a prepared verify file in place, never over one that another run
+  // created meanwhile: the material is then checked against that one, as in
+  // the constructor. Nothing when none was prepared.
+  void Commit(const SecretBytes& material);
   // Removes the verify file Commit put in place, when the run fails after it.
   void Withdraw();
 

@@ -1,6 +1,6 @@
 // The main window's simple buttons: the path pickers, "Clear" and "Run RUX4 (Console)".
-#include <QFileInfo>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 #include "app/shellrux_dlg.h"
 #include "platform/seams/child_process.h"
@@ -33,15 +33,17 @@ void CShellruxDlg::OnClearVerify() {
   UpdateData(true);
 }
 
-// A command line for the command interpreter, as typed. Like the Windows
-// command interpreter, a bare program name is found in the current folder
-// before the search path.
+// A command line for the command interpreter, as typed. A bare program name
+// is found as the jobs find the engine: beside the front end first, then in
+// the current folder; the interpreter searches PATH itself.
 QString ConsoleCommand(const QString& text) {
   const qsizetype blank = text.indexOf(' ');
   const QString program = blank < 0 ? text : text.left(blank);
-  if (!program.isEmpty() && !program.contains('/') && QFileInfo(program).isFile())
-    return "./" + text;
-  return text;
+  QString nearby = QString::fromStdString(FindProgramNearby(program.toStdString()));
+  if (nearby.isEmpty()) return text;
+  static const QRegularExpression plain("^[A-Za-z0-9/._+-]+$");
+  if (!plain.match(nearby).hasMatch()) nearby = "'" + nearby.replace("'", "'\\''") + "'";
+  return nearby + text.mid(program.size());
 }
 
 void CShellruxDlg::OnRunConsole() {

@@ -40,16 +40,26 @@ TEST(SplitCommandLine, FollowsTheMicrosoftRuntimeRules) {
   for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.text), c.items) << c.text;
 }
 
-TEST(FindProgram, BareNameIsFoundInTheCurrentFolderBeforeThePath) {
-  test::TempDir dir;
+// As the Windows loader looks: beside the running program, then here, then on
+// PATH, so a planted rux4.exe in the current folder never runs instead of the
+// shipped one.
+TEST(FindProgram, BareNameIsFoundBesideTheProgramThenHereThenOnThePath) {
+  test::TempDir shipped, here;
   const std::filesystem::path saved = std::filesystem::current_path();
-  std::filesystem::current_path(dir.Path());
-  test::WriteBytes(dir.File("sh"), "#!/bin/false\n");
-  EXPECT_EQ(FindProgram("sh"), "./sh");
-  const std::string onPath = FindProgram("true");
+  std::filesystem::current_path(here.Path());
+  test::WriteBytes(shipped.File("rux4.exe"), "#!/bin/sh\n");
+  test::WriteBytes(here.File("rux4.exe"), "#!/bin/sh\necho planted\n");
+  test::WriteBytes(here.File("sh"), "#!/bin/false\n");
+  EXPECT_EQ(FindProgram("rux4.exe", shipped.Path()), shipped.File("rux4.exe"));
+  EXPECT_EQ(FindProgram("sh", shipped.Path()), "./sh");
+  EXPECT_EQ(FindProgramNearby("true", shipped.Path()), "");
+  const std::string onPath = FindProgram("true", shipped.Path());
   EXPECT_TRUE(onPath.starts_with('/') && onPath.ends_with("/true")) << onPath;
   EXPECT_EQ(FindProgram("no-such-program-here"), "no-such-program-here");
   EXPECT_EQ(FindProgram("sub/prog"), "sub/prog");
+  // By default the folder is the running program's: this test program finds itself.
+  const std::string self = FindProgram("test_platform");
+  EXPECT_TRUE(self.ends_with("/test_platform") && std::filesystem::exists(self)) << self;
   std::filesystem::current_path(saved);
 }
 

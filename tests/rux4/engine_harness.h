@@ -18,6 +18,7 @@
 #include "keybook/key_book.h"
 #include "rux4/engine_run.h"
 #include "rux4/exit_status.h"
+#include "rux4/stop_cleanup.h"
 #include "support/temp_dir.h"
 
 namespace rux4::test {
@@ -70,6 +71,26 @@ inline std::vector<int> ProgressValues(const std::string& out) {
   return values;
 }
 
+// Output that hands what is printed to a callback at every flush; the engine
+// flushes after every line.
+class LineHook : public std::stringbuf {
+ public:
+  explicit LineHook(std::function<void(const std::string&)> onLine) : onLine_(std::move(onLine)) {}
+  std::string all;  // everything printed
+
+ protected:
+  int sync() override {
+    const std::string text = str();
+    str({});
+    all += text;
+    if (onLine_) onLine_(text);
+    return 0;
+  }
+
+ private:
+  std::function<void(const std::string&)> onLine_;
+};
+
 struct EngineResult {
   int status = -1;  // exit status, -1 when ended by a signal
   int signal = 0;   // the signal that ended it, 0 when it exited
@@ -117,27 +138,51 @@ class EngineTest : public ::testing::Test {
     ::close(err);
     return pid;
   }
-  EngineResult Wait(pid_t pid) {
+  static EngineResult Reap(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-            WIFSIGNALED(status) ? WTERMSIG(status) : 0, ReadBytes(console.File("out")),
-            ReadBytes(console.File("err"))};
+    EngineResult result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    return result;
+  }
+  EngineResult Wait(pid_t pid) {
+    EngineResult result = Reap(pid);
+    result.out = ReadBytes(console.File("out"));
+    result.err = ReadBytes(console.File("err"));
+    return result;
   }
   EngineResult Run(const std::vector<std::string>& items, const std::function<void()>& setup = {}) {
     return Wait(Start(items, setup));
   }
-  // The library run at TEST_COST.
-  static EngineResult RunInProcess(const std::vector<std::string>& items) {
+  // The library run at TEST_COST; onLine sees what it prints, line by line.
+  static EngineResult RunInProcess(const std::vector<std::string>& items,
+                                   const std::function<void(const std::string&)>& onLine = {}) {
     std::vector<const char*> pointers;
     for (const std::string& item : items) pointers.push_back(item.c_str());
     const ParsedArguments parsed = ParseArguments(static_cast<int>(items.size()), pointers.data());
     EXPECT_TRUE(parsed.arguments) << parsed.error;
     if (!parsed.arguments) return {};
-    std::ostringstream out, err;
+    LineHook hook(onLine);
+    std::ostream out(&hook);
+    std::ostringstream err;
     const int status = RunCipher(*parsed.arguments, TEST_COST, out, err);
-    return {status, 0, out.str(), err.str()};
+    out.flush();
+    return {status, 0, hook.all, err.str()};
+  }
+  // The same in a child process with the engine's stop handlers, started once
+  // a byte can be read from `gate` (when given), so that several start at once.
+  static pid_t StartInChild(const std::vector<std::string>& items, int gate = -1,
+                            const std::function<void(const std::string&)>& onLine = {}) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      InstallStopHandlers();
+      char byte = 0;
+      if (gate >= 0) (void)!::read(gate, &byte, 1);
+      ::_exit(RunInProcess(items, onLine).status);
+    }
+    return pid;
   }
 
   rux::test::TempDir dir;

@@ -1,18 +1,18 @@
 // The engine program: items, exit statuses and messages, the verify file, the
-// temporary-file rule, a full disk and stop signals.
+// temporary-file rule, a full disk, runs at once and runs stopped or killed.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 #include <tuple>
 
 #include "engine_harness.h"
 #include "rux4/file_format.h"
+#include "rux4/file_io.h"
 
 namespace rux4::test {
 namespace {
@@ -82,6 +82,8 @@ TEST_F(EngineProgram, EachProblemEndsWithItsStatusAndLeavesNothing) {
   ::chmod(dir.File("locked").c_str(), 0500);
   ASSERT_EQ(::link(source.c_str(), dir.File("hard").c_str()), 0);
   ASSERT_EQ(::symlink(source.c_str(), dir.File("soft").c_str()), 0);
+  const std::string fifo = dir.File("fifo");  // opening it to read would wait for a writer
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string bookBytes = ReadBytes(book);
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
       // Nothing that would overwrite the source, the Key Book or the verify file.
@@ -98,6 +100,10 @@ TEST_F(EngineProgram, EachProblemEndsWithItsStatusAndLeavesNothing) {
       {Items(book, KEY_DELETED, "c", source, t), EXIT_KEY_BOOK, "is deleted"},
       {Items(book, 1, "c", dir.File("none"), t), EXIT_NO_SOURCE, "No such file or directory"},
       {Items(book, 1, "d", dir.Path(), t), EXIT_NO_SOURCE, "is a folder"},
+      {Items(book, 1, "c", fifo, t), EXIT_NO_SOURCE, "is not a regular file"},
+      {Items(book, 1, "c", "/dev/zero", t), EXIT_NO_SOURCE, "is not a regular file"},
+      {Items(book, 1, "c", source, t, fifo), EXIT_NO_SOURCE, "is not a regular file"},
+      {Items(fifo, 1, "c", source, t), EXIT_KEY_BOOK, "is not a regular file"},
       {Items(book, 1, "c", source, dir.File("missing/t")), EXIT_CANT_CREATE, "No such file"},
       {Items(book, 1, "c", source, source + "/t"), EXIT_CANT_CREATE, "Not a directory"},
       {Items(book, 1, "c", source, console.Path()), EXIT_CANT_CREATE, "is a folder"},
@@ -119,7 +125,7 @@ TEST_F(EngineProgram, EachProblemEndsWithItsStatusAndLeavesNothing) {
   EXPECT_EQ(ReadBytes(source), "plain text\n");
   EXPECT_EQ(ReadBytes(book), bookBytes);
   EXPECT_EQ(FilesIn(dir.Path()),
-            (std::vector<std::string>{"book.dat", "hard", "locked", "plain.txt", "soft"}));
+            (std::vector<std::string>{"book.dat", "fifo", "hard", "locked", "plain.txt", "soft"}));
   EXPECT_EQ(FilesIn(dir.File("locked")), std::vector<std::string>{});
 }
 
@@ -204,50 +210,83 @@ TEST_F(EngineProgram, FullDiskEndsWithWriteErrorAndNoTemporaryFile) {
             (std::vector<std::string>{"book.dat", "cheap.rux", "decoded.txt", "plain.txt"}));
 }
 
-// Waits, at most ten seconds, until `ready` holds.
-bool Eventually(const std::function<bool()>& ready) {
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    if (ready()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+// Two runs at once: racing to create one verify file with different Master
+// Keys, exactly one wins and the other ends with 77; writing one target, the
+// target is one whole run's output.
+TEST_F(EngineProgram, RunsAtOnceAgreeOnTheVerifyFileAndLeaveOneWholeTarget) {
+  const std::string plains[] = {RandomBytes(3 << 20), RandomBytes(3 << 20)};
+  const std::string sources[] = {dir.File("a"), dir.File("b")};
+  for (int i = 0; i < 2; ++i) WriteBytes(sources[i], plains[i]);
+  const std::string verify = dir.File("pin.key"), target = dir.File("t");
+  for (const int secondKey : {KEY_TWO, KEY_ONE}) {
+    for (int round = 0; round < 10; ++round) {
+      SCOPED_TRACE("second key " + std::to_string(secondKey) + ", round " + std::to_string(round));
+      std::filesystem::remove(verify);
+      std::filesystem::remove(target);
+      int gate[2];
+      ASSERT_EQ(::pipe2(gate, O_CLOEXEC), 0);
+      const pid_t runs[] = {
+          StartInChild(Items(book, KEY_ONE, "c", sources[0], target, verify), gate[0]),
+          StartInChild(Items(book, secondKey, "c", sources[1], target, verify), gate[0])};
+      EXPECT_EQ(::write(gate[1], "go", 2), 2);  // both go
+      ::close(gate[0]);
+      ::close(gate[1]);
+      const int status[] = {Reap(runs[0]).status, Reap(runs[1]).status};
+      EXPECT_EQ(std::min(status[0], status[1]), EXIT_OK);
+      EXPECT_EQ(std::max(status[0], status[1]), secondKey == KEY_ONE ? EXIT_OK : EXIT_WRONG_KEY);
+      const int winner = status[0] == EXIT_OK ? 0 : 1;
+      const int keys[] = {KEY_ONE, secondKey};
+      const EngineResult decode =
+          RunInProcess(Items(book, keys[winner], "d", target, dir.File("back"), verify));
+      ASSERT_EQ(decode.status, EXIT_OK) << decode.err;
+      const std::string back = ReadBytes(dir.File("back"));
+      EXPECT_TRUE(back == plains[winner] || (secondKey == KEY_ONE && back == plains[1 - winner]));
+      EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"a", "b", "back", "book.dat",
+                                                               "pin.key", "plain.txt", "t"}));
+    }
   }
-  return false;
 }
 
-class StopSignal : public EngineTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(StopSignal, RemovesTheTemporaryFileAndKeepsTheTarget) {
-  const std::string fifo = dir.File("feed");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+// Runs stopped at a point of their progress by SIGKILL, or by the stop
+// signals of the front end (SIGTERM) and of a terminal. The target is written
+// to a file without a name, so nothing of it stays behind.
+TEST_F(EngineProgram, AStoppedOrKilledRunLeavesNoPlaintextAndTheTargetAsItWas) {
+  const std::string encoded = EncodeCheaply(RandomBytes(8 << 20));
   std::filesystem::create_directory(dir.File("out"));
-  const std::string target = dir.File("out/encoded.rux");
+  const std::string target = dir.File("out/t");
   WriteBytes(target, "older contents");
-  const pid_t engine = Start(Items(book, 1, "c", fifo, target));
-
-  int feed = -1;  // the engine waits for the writer; the test writes a little and no end
-  const auto opened = [&] {
-    feed = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    return feed >= 0;
+  // What a run killed with a named temporary file left, and a live run's file.
+  WriteBytes(dir.File("out/.t.rux4-AbC123"), "decoded start");
+  WriteBytes(dir.File("out/.t.rux4-Live01"), "");
+  const Descriptor live(::open(dir.File("out/.t.rux4-Live01").c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_EQ(::flock(live.Get(), LOCK_EX), 0);
+  const std::tuple<const char*, int, int> cases[] = {
+      {"c", 10, SIGKILL}, {"d", 50, SIGKILL}, {"d", 99, SIGKILL},
+      {"d", 10, SIGTERM}, {"c", 50, SIGINT},  {"d", 99, SIGHUP},
   };
-  // Once the header is in the temporary file the engine is reading the source.
-  const auto streaming = [&] {
-    for (const std::string& name : FilesIn(dir.File("out")))
-      if (name != "encoded.rux" &&
-          std::filesystem::file_size(dir.File("out/" + name)) >= ENCODED_HEADER_SIZE)
-        return true;
-    return false;
-  };
-  const bool started =
-      Eventually(opened) && ::write(feed, "some text", 9) == 9 && Eventually(streaming);
-  ::kill(engine, GetParam());
-  const EngineResult result = Wait(engine);
-  ::close(feed);
-  ASSERT_TRUE(started);
-  EXPECT_EQ(result.signal, GetParam());
-  EXPECT_EQ(FilesIn(dir.File("out")), std::vector<std::string>{"encoded.rux"});
-  EXPECT_EQ(ReadBytes(target), "older contents");
+  for (const auto& [mode, percent, signal] : cases) {
+    SCOPED_TRACE(std::string(mode) + " at " + std::to_string(percent) + "% " + strsignal(signal));
+    int reached[2];
+    ASSERT_EQ(::pipe2(reached, O_CLOEXEC), 0);
+    const std::string& from = mode == std::string("c") ? source : encoded;
+    const pid_t run = StartInChild(Items(book, KEY_ONE, mode, from, target), -1,
+                                   [&, percent = percent](const std::string& line) {
+                                     const std::vector<int> progress = ProgressValues(line);
+                                     if (progress.empty() || progress.back() < percent) return;
+                                     (void)!::write(reached[1], "!", 1);
+                                     while (true) ::pause();  // the output waits; so does the run
+                                   });
+    ::close(reached[1]);
+    char byte = 0;
+    const bool paused = ::read(reached[0], &byte, 1) == 1;
+    ::close(reached[0]);
+    ::kill(run, signal);
+    EXPECT_TRUE(paused);
+    EXPECT_EQ(Reap(run).signal, signal);
+    EXPECT_EQ(FilesIn(dir.File("out")), (std::vector<std::string>{".t.rux4-Live01", "t"}));
+    EXPECT_EQ(ReadBytes(target), "older contents");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(EngineProgram, StopSignal, ::testing::Values(SIGTERM, SIGINT, SIGHUP));
 
 }  // namespace
 }  // namespace rux4::test

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 
@@ -68,9 +69,26 @@ bool IsRegularFile(const std::string& path) {
 
 }  // namespace
 
-std::string FindProgram(const std::string& name) {
-  if (name.empty() || name.find('/') != std::string::npos) return name;
+std::string ProgramFolder() {
+  char link[PATH_MAX];
+  const ssize_t size = ::readlink("/proc/self/exe", link, sizeof link);
+  if (size <= 0 || static_cast<std::size_t>(size) >= sizeof link) return {};
+  const std::string path(link, static_cast<std::size_t>(size));
+  return path.substr(0, path.rfind('/'));
+}
+
+std::string FindProgramNearby(const std::string& name, const std::string& programFolder) {
+  if (name.empty() || name.find('/') != std::string::npos) return {};
+  if (!programFolder.empty() && IsRegularFile(programFolder + "/" + name))
+    return programFolder + "/" + name;
   if (IsRegularFile(name)) return "./" + name;
+  return {};
+}
+
+std::string FindProgram(const std::string& name, const std::string& programFolder) {
+  if (name.empty() || name.find('/') != std::string::npos) return name;
+  const std::string nearby = FindProgramNearby(name, programFolder);
+  if (!nearby.empty()) return nearby;
   const char* path = std::getenv("PATH");
   if (!path) return name;
   std::string_view dirs(path);

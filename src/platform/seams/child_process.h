@@ -19,9 +19,23 @@ namespace rux {
 // literal quote and quoting goes on.
 std::vector<std::string> SplitCommandLine(std::string_view text);
 
-// A program name without a slash is looked up in the current directory first,
-// then on PATH. Returns the path to start (the name itself when not found).
-std::string FindProgram(const std::string& name);
+// The folder of the running program (QCoreApplication::applicationDirPath on
+// Linux reads the same link), empty when it cannot be read.
+std::string ProgramFolder();
+
+// A program name without a slash is looked up as the Windows loader does:
+// first in programFolder (the running program's, so the engine shipped beside
+// the front end always wins), then in the current folder, then on PATH. A name
+// with a slash is used as it stands. Returns the path to start (the name
+// itself when not found).
+std::string FindProgram(const std::string& name,
+                        const std::string& programFolder = ProgramFolder());
+
+// The same lookup without PATH: the program folder's path or "./name", empty
+// when neither folder holds the name. For a command line handed to the
+// command interpreter, which searches PATH itself.
+std::string FindProgramNearby(const std::string& name,
+                              const std::string& programFolder = ProgramFolder());
 
 class ChildProcess {
  public:
