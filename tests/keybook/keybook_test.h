@@ -1,10 +1,13 @@
 #pragma once
-// The worked example record, byte for byte, and the same record in memory.
+// The worked example record, byte for byte and in memory, and the fixture of
+// every Key Book test: a book path in a fresh folder, the diagnostics captured.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "keybook/master_key_record.h"
+#include "keybook/key_book.h"
+#include "support/captured_diagnostics.h"
+#include "support/temp_dir.h"
 
 namespace rux::test {
 
@@ -38,5 +41,17 @@ inline MasterKeyRecord Example(const std::string& name = "test", const std::stri
 inline std::string ExampleBytes(const std::string& name = "test") {
   return name + '\0' + std::string(19 - name.size(), '_') + std::string(kExampleBytes + 20, 685);
 }
+
+class KeyBook : public ::testing::Test {
+ protected:
+  StoreResult Store(const std::string& name) {
+    MasterKeyRecord record = Example(name, book);
+    return StoreNewRecord(book, record);
+  }
+
+  TempDir dir;
+  std::string book = dir.File("book.kb");  // no file yet
+  CapturedDiagnostics diag;
+};
 
 }  // namespace rux::test

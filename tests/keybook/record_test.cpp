@@ -2,7 +2,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <sstream>
 
 #include "keybook_test.h"
 
@@ -11,31 +10,22 @@ namespace {
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
+using Record = test::KeyBook;
 
 const std::string kReadError = "\nError en Lectura\n";
 const std::string kConversionError = "\nError en conversion\n";
 
-std::string Bytes(const MasterKeyRecord& record, std::string* messages) {
-  std::ostringstream diag;
-  std::string bytes = RecordBytes(record, diag);
-  *messages = diag.str();
-  return bytes;
-}
-
-MasterKeyRecord Read(const std::string& bytes, std::string* messages) {
+MasterKeyRecord Read(const std::string& bytes) {
   MasterKeyRecord record;
-  std::ostringstream diag;
-  ReadRecord(bytes, record, diag);
-  *messages = diag.str();
+  ReadRecord(bytes, record, Diagnostics());
   return record;
 }
 
-TEST(Record, TheWorkedExampleIsByteExactAndReadsBack) {
-  std::string messages;
-  const std::string bytes = Bytes(test::Example(), &messages);
+TEST_F(Record, TheWorkedExampleIsByteExactAndReadsBack) {
+  const std::string bytes = RecordBytes(test::Example(), Diagnostics());
   EXPECT_EQ(bytes, std::string(test::kExampleBytes, RECORD_SIZE));
-  const MasterKeyRecord back = Read(bytes, &messages);
-  EXPECT_EQ(messages, "");
+  const MasterKeyRecord back = Read(bytes);
+  EXPECT_EQ(diag.Take(), "");
   EXPECT_EQ(back.name, "test");
   EXPECT_EQ(back.keys, test::Example().keys);
   EXPECT_EQ(back.scramble, 3250000000.01);
@@ -43,11 +33,11 @@ TEST(Record, TheWorkedExampleIsByteExactAndReadsBack) {
 
 // Windows-1252 in the file: a character without a byte there is left out, é
 // takes one byte. A full field has no filler; a longer text is cut.
-TEST(Record, TextsFillTheirFieldsAndLongerOnesAreCut) {
+TEST_F(Record, TextsFillTheirFieldsAndLongerOnesAreCut) {
   MasterKeyRecord record;
   record.name = std::string(18, 'N') + "XYZ";
   record.keys[0] = std::string(64, 'a');
-  for (int i = 0; i < 64; ++i) record.keys[1] += "\xC3\xA9";
+  for (int i = 0; i < 64; ++i) record.keys[1] += "é";
   record.keys[2] = std::string(65, 'c');
   record.keys[3] = "Año € x中y";
   record.keys[9] = std::string(100, 'z');
@@ -57,11 +47,10 @@ TEST(Record, TextsFillTheirFieldsAndLongerOnesAreCut) {
                          "A\xF1o \x80 xy" + empty.substr(0, 57);
   for (int key = 5; key <= 9; ++key) expected += empty;
   expected += std::string(64, 'z') + '\0' + "0\0,,,,,,,,,,,,,0\0------------------"s;
-  std::string messages;
-  EXPECT_EQ(Bytes(record, &messages), expected);
-  EXPECT_EQ(messages,
+  EXPECT_EQ(RecordBytes(record, Diagnostics()), expected);
+  EXPECT_EQ(diag.Take(),
             "error de longitud en nombreerror de longitud en clave3error de longitud en clave10");
-  const MasterKeyRecord back = Read(expected, &messages);
+  const MasterKeyRecord back = Read(expected);
   EXPECT_EQ(back.name, std::string(18, 'N') + "X");
   EXPECT_EQ(back.keys,
             (std::array<std::string, 10>{std::string(64, 'a'), record.keys[1], std::string(64, 'c'),
@@ -70,7 +59,7 @@ TEST(Record, TextsFillTheirFieldsAndLongerOnesAreCut) {
 
 // Enlarge and Scramble: the ten digits of the exact decimal expansion,
 // rounded up at the eleventh digit, and the Scramble's sign and position.
-TEST(Record, NumbersKeepTenDigitsWithTheScrambleSignAndWholePosition) {
+TEST_F(Record, NumbersKeepTenDigitsWithTheScrambleSignAndWholePosition) {
   const struct {
     double value;
     std::string_view fields;  // Enlarge and Scramble, 35 bytes
@@ -93,30 +82,28 @@ TEST(Record, NumbersKeepTenDigitsWithTheScrambleSignAndWholePosition) {
       {std::nan(""), "0\0,,,,,,,,,,,,,0\0------------------"sv, 0, 0},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.value);
     MasterKeyRecord record = test::Example();
     record.enlarge = record.scramble = c.value;
-    std::string messages;
-    const std::string bytes = Bytes(record, &messages);
-    EXPECT_EQ(bytes, std::string(test::kExampleBytes, ENLARGE_OFFSET) + std::string(c.fields));
-    const MasterKeyRecord back = Read(bytes, &messages);
+    const std::string bytes = RecordBytes(record, Diagnostics());
+    EXPECT_EQ(bytes, std::string(test::kExampleBytes, ENLARGE_OFFSET) + std::string(c.fields))
+        << c.value;
+    const MasterKeyRecord back = Read(bytes);
     const double enlarge = std::strtod(c.fields.data(), nullptr);
-    EXPECT_EQ(messages, enlarge == 0 ? kConversionError + kConversionError : "");
+    EXPECT_EQ(diag.Take(), enlarge == 0 ? kConversionError + kConversionError : "") << c.value;
     EXPECT_EQ(back.enlarge, enlarge);
-    EXPECT_EQ(back.scrambleSign, c.sign);
-    EXPECT_EQ(back.scrambleExponent, c.exponent);
+    EXPECT_EQ(back.scrambleSign, c.sign) << c.value;
+    EXPECT_EQ(back.scrambleExponent, c.exponent) << c.value;
   }
 }
 
 // No NUL anywhere: each field is read within its width, from its own offset.
-TEST(Record, DamagedFieldsAreReadWithinTheirWidth) {
-  std::string messages;
-  const MasterKeyRecord record = Read(std::string(705, '\xFF'), &messages);
+TEST_F(Record, DamagedFieldsAreReadWithinTheirWidth) {
+  const MasterKeyRecord record = Read(std::string(705, '\xFF'));
   EXPECT_EQ(record.name.size(), 19u * 2);  // 19 x ÿ, two bytes each in UTF-8
   for (const std::string& key : record.keys) EXPECT_EQ(key.size(), 64u * 2);
   std::string expected;
   for (int i = 0; i < 12; ++i) expected += kReadError;  // name, ten keys, Enlarge
-  EXPECT_EQ(messages, expected + kConversionError + kReadError + kConversionError);
+  EXPECT_EQ(diag.Take(), expected + kConversionError + kReadError + kConversionError);
 }
 
 }  // namespace
