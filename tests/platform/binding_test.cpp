@@ -1,5 +1,5 @@
 // Members bound to controls: reading fields, refreshing, the notifications an
-// exchange must not trigger, and a multi-line text that reaches its member
+// exchange must not trigger, a multi-line text that reaches its member
 // whichever way it changes, and the modal run.
 #include <QComboBox>
 #include <QLineEdit>
