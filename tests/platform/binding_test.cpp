@@ -87,11 +87,13 @@ TEST(DataBinding, AMultiLineTextReachesItsMemberWhicheverWayItChanges) {
   EXPECT_EQ(w.m_strLog, "first typed");
   w.log->undo();
   EXPECT_EQ(w.m_strLog, "first");
-  w.m_strLog += "\ntwo\n";  // a refresh that adds to the end cannot be undone
+  w.log->moveCursor(QTextCursor::Start);
+  w.m_strLog += "\ntwo\n";  // a refresh that adds shows the end and cannot be undone
   w.UpdateData(false);
   EXPECT_EQ(w.log->toPlainText(), "first\ntwo\n");
   EXPECT_FALSE(w.log->document()->isUndoAvailable());
   EXPECT_TRUE(w.log->document()->isUndoRedoEnabled());
+  EXPECT_EQ(w.log->textCursor().position(), w.log->document()->characterCount() - 1);
   auto* replacement = new QTextDocument(w.log);
   replacement->setDocumentLayout(new QPlainTextDocumentLayout(replacement));
   w.log->blockSignals(true);
