@@ -1,7 +1,7 @@
 #pragma once
 // One run of the Key Book code over arbitrary bytes: the record reader on the
 // bytes, and the name scans, field reads, free-slot scan and text search on a
-// book file holding them. Shared by the fuzzer and the corpus replay test.
+// book file holding them.
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "fuzz_entry.h"
+#include "keybook_check.h"
 
 #include <unistd.h>
 
