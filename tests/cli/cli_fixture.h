@@ -15,24 +15,23 @@ namespace rux::test {
 
 struct CliResult {
   int status = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 inline CliResult RunCli(const std::vector<std::string>& args, const std::string& input = "",
-                        std::istream* terminal = nullptr) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = cli::Run(args, {in, out, err, terminal});
+                        const std::string& terminal = "") {
+  std::istringstream in(input), answers(terminal);
+  std::ostringstream out, err;
+  const int status = cli::Run(args, {in, out, err, terminal.empty() ? nullptr : &answers});
   return {status, out.str(), err.str()};
 }
 
+// A folder for a Key Book and a configuration.
 class CliTest : public ::testing::Test {
  protected:
   CapturedDiagnostics quiet;  // what the Key Book code would print outside a command
   TempDir dir;
-  std::string book = dir.File("book.dat");
+  std::string book = dir.File("book.dat"), config = dir.File("job.cfg");
 };
 
 }  // namespace rux::test
