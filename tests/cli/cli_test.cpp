@@ -1,24 +1,49 @@
-// Every command in process, in tables run in order: its status and both output
-// streams byte for byte (--json output joined on one line); a command that
-// fails before it prints changes no file. Control characters of a Key Book, a configuration or a
-// path reach the terminal escaped. run against the stand-in engine leaves what the main window's
-// job leaves.
+// shell_rux-cli. In process, every command in tables run in order: its status
+// and both output streams byte for byte (--json output joined on one line); a
+// command that fails before it prints changes no file. Control characters of
+// a Key Book, a configuration or a path reach the terminal escaped. run
+// against the stand-in engine leaves what the main window's job leaves. The
+// built program: many copies at once on one Key Book and one configuration,
+// and writes cut short by a file-size limit.
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <QFileInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "app/config/configuration.h"
 #include "app/shellrux_dlg.h"
-#include "cli_fixture.h"
+#include "cli/cli.h"
+#include "editing/book_fixture.h"
 #include "platform/text/timestamp.h"
 #include "support/recording_console.h"
 #include "support/scripted_prompts.h"
+#include "support/temp_dir.h"
 #include "support/widget_find.h"
 
 namespace rux::test {
 namespace {
+
+struct CliResult {
+  int status = -1;
+  std::string out, err;
+};
+
+CliResult RunCli(const std::vector<std::string>& args, const std::string& input = "",
+                 const std::string& terminal = "") {
+  std::istringstream in(input), answers(terminal);
+  std::ostringstream out, err;
+  const int status = cli::Run(args, {in, out, err, terminal.empty() ? nullptr : &answers});
+  return {status, out.str(), err.str()};
+}
 
 struct Row {
   std::string command;  // words; ~ stands for the test's folder (in err too), '' for no text
@@ -38,7 +63,7 @@ std::vector<std::string> Words(const std::string& command) {
 
 // A Key Book of four records, the third deleted; a damaged configuration; the
 // stand-in engine records its items; a clock that stands still.
-class Commands : public CliTest {
+class Commands : public ::testing::Test {
  protected:
   Commands() {
     MasterKeyRecord hostile = KeyRecord("año\x1b]0;\xc2\x81\x07", 5, 0.05);
@@ -53,6 +78,10 @@ class Commands : public CliTest {
     ::unsetenv("FAKE_ENGINE_RECORD");
     ::unsetenv("FAKE_ENGINE_STATUS");
   }
+  CapturedDiagnostics quiet;  // what the Key Book code would print outside a command
+  TempDir dir;
+  std::string book = dir.File("book.dat"), config = dir.File("job.cfg");
+
   std::string Paths(std::string text) const {
     for (std::size_t at; (at = text.find('~')) != std::string::npos;)
       text.replace(at, 1, dir.Path());
@@ -189,17 +218,17 @@ TEST_F(Commands, ConfigSetStartsAsTheMainWindowAndShowNamesItsFields) {
   std::string params;
   for (int n = 2; n <= 13; ++n) params += "param" + std::to_string(n) + "=\n";
   const std::string text =
-      "keybook=/books/año.dat\nsource=\ntarget=\nverify=\nnumber=12\nname=\n"
+      "keybook=/books/año.dat\nsource=\ntarget=\nverify=\nnumber=0\nname=\n"
       "param1=x\n" +
       params + "param14=Ω\n";
   Check(
-      {{"config set ~/job.cfg keybook=/books/año.dat param1=x param14=Ω number=12 log=-",
+      {{"config set ~/job.cfg keybook=/books/año.dat param1=x param14=Ω log=-",
         "line one\n\x1b[2J\xc2\x9b\tx\n", 0, ""},
        {"config show ~/job.cfg", "", 0,
         text + "log=line one\n\t\\u001b[2J\\u009b\\u0009x\n\t\nengine=rux4.exe\n"},
        {"config show ~/job.cfg --json", "", 0,
         R"({"engine": "rux4.exe","keybook": "/books/año.dat","log": "line one\n\u001b[2J\u009b\tx\n",)"
-        R"("name": "","number": 12,"param1": "x","param10": "","param11": "","param12": "",)"
+        R"("name": "","number": 0,"param1": "x","param10": "","param11": "","param12": "",)"
         R"("param13": "","param14": "Ω","param2": "","param3": "","param4": "","param5": "",)"
         R"("param6": "","param7": "","param8": "","param9": "","source": "","target": "",)"
         R"("verify": ""})"}});
@@ -264,6 +293,119 @@ TEST_F(Commands, EveryCommandHasItsHelpOnStandardOutput) {
         help.out.starts_with("usage: shell_rux-cli " + (command.empty() ? "COMMAND" : command)))
         << command;
   }
+}
+
+// Starts every run, then gives them their standard input, which they read
+// before they touch a file: they all go on at about the same moment. No run
+// may write a file larger than the limit.
+std::vector<CliResult> RunAtOnce(const std::vector<std::pair<QStringList, QByteArray>>& runs,
+                                 rlim_t limit = RLIM_INFINITY) {
+  std::vector<std::unique_ptr<QProcess>> programs;
+  for (const auto& [args, input] : runs) {
+    programs.push_back(std::make_unique<QProcess>());
+    programs.back()->setChildProcessModifier([limit] {
+      const rlimit fileSize{limit, limit};
+      ::setrlimit(RLIMIT_FSIZE, &fileSize);
+    });
+    programs.back()->start(CLI_PATH, args);
+  }
+  std::vector<CliResult> results;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    EXPECT_TRUE(programs[i]->waitForStarted(120000));
+    programs[i]->write(runs[i].second);
+    programs[i]->waitForBytesWritten(120000);
+    programs[i]->closeWriteChannel();
+  }
+  for (const auto& program : programs) {
+    EXPECT_TRUE(program->waitForFinished(120000));
+    results.push_back({program->exitStatus() == QProcess::NormalExit ? program->exitCode() : -1,
+                       program->readAllStandardOutput().toStdString(),
+                       program->readAllStandardError().toStdString()});
+  }
+  return results;
+}
+
+// At once on a book of 20: 80 adds, 10 modifies, 10 deletes; and 15 sets of
+// different values of one configuration. Every number printed holds its own
+// Master Key, every change is there. Then the shipped engine encodes with
+// that configuration while another program changes it.
+TEST_F(Commands, NoWriterLosesAnotherOnesChange) {
+  const QString qbook = QString::fromStdString(book), qconfig = QString::fromStdString(config);
+  WriteBytes(dir.File("plain.txt"), "a line to keep secret\n");
+  std::vector<std::optional<MasterKeyRecord>> old;
+  for (int r = 1; r <= 20; ++r) old.push_back(KeyRecord("old" + std::to_string(r)));
+  MakeBook(book, old);
+  ASSERT_EQ(RunCli({"config", "set", config, "keybook=" + book, "number=20",
+                    "source=" + dir.File("plain.txt"), "target=" + dir.File("plain.rux")})
+                .status,
+            0);
+  ::chmod(config.c_str(), 0644);
+  std::vector<std::pair<QStringList, QByteArray>> runs;
+  for (int i = 1; i <= 80; ++i) {
+    const QByteArray n = QByteArray::number(i);
+    runs.push_back({{"book", "add", qbook}, "name=new" + n + "\nkey1=key of " + n + "\n"});
+  }
+  for (int r = 1; r <= 10; ++r) {
+    runs.push_back({{"book", "modify", qbook, QString::number(10 + r)}, "key2=changed\n"});
+    runs.push_back({{"book", "delete", qbook, QString::number(r)}, ""});
+  }
+  QStringList values = {"verify=" + QString::fromStdString(dir.File("pin"))};
+  for (int n = 1; n <= 14; ++n) values << "param" + QString::number(n) + "=set";
+  for (const QString& value : values) runs.push_back({{"config", "set", qconfig, value}, {}});
+  const std::vector<CliResult> results = RunAtOnce(runs);
+  std::set<int> numbers;
+  for (int i = 1; i <= 80; ++i) {
+    ASSERT_EQ(results[i - 1].status, 0) << results[i - 1].err;
+    const int number = std::stoi(results[i - 1].out);
+    numbers.insert(number);
+    const NamedRecord stored = *ReadFields(book, number).record;
+    EXPECT_EQ(stored.name + "/" + stored.fields[0],
+              "new" + std::to_string(i) + "/key of " + std::to_string(i));
+  }
+  EXPECT_EQ(numbers.size(), 80u);
+  for (std::size_t i = 80; i < results.size(); ++i)
+    EXPECT_EQ(results[i].status, 0) << results[i].err;
+  for (int r = 11; r <= 20; ++r) EXPECT_EQ(ReadFields(book, r).record->fields[1], "changed");
+  const std::vector<NameEntry> entries = ListNames(book).value();
+  EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](auto& e) { return !e.deleted; }), 90);
+  EXPECT_EQ(ReadBytes(book).size() % RECORD_SIZE, 0u);
+
+  const std::string engine = dir.File("engine.sh");
+  WriteBytes(engine, "#!/bin/sh\n'" CLI_PATH "' config set '" + config +
+                         "' name=changed-while-the-engine-ran\nexec '" RUX4_PATH "' \"$@\"\n");
+  ::chmod(engine.c_str(), 0700);
+  ASSERT_EQ(RunCli({"config", "set", config, "engine=" + engine}).status, 0);
+  const CliResult encoded = RunCli({"run", config, "encode", "--yes"});
+  EXPECT_EQ(encoded.status, 0) << encoded.err;
+  EXPECT_NE(encoded.out.find("ENCODE: 22 bytes processed, result: OK\n"), std::string::npos)
+      << encoded.out;
+  const std::string shown = RunCli({"config", "show", config}).out;
+  for (const QString& value : values + QStringList{"name=changed-while-the-engine-ran"})
+    EXPECT_NE(shown.find(value.toStdString() + "\n"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("Process OK... " + engine + "...OK.\n"), std::string::npos) << shown;
+  struct stat info {};
+  ASSERT_EQ(::stat(config.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 7);
+}
+
+// A write cut short by a file-size limit inside the new record and inside the
+// new configuration, as on a full disk: reported with its reason, and the book
+// and the configuration are byte for byte as they were.
+TEST_F(Commands, AWriteCutShortLeavesTheFilesAsTheyWere) {
+  const QString qbook = QString::fromStdString(book), qconfig = QString::fromStdString(config);
+  MakeBook(book, {KeyRecord("first")});
+  ASSERT_EQ(RunCli({"config", "set", config, "name=first"}).status, 0);
+  const std::string before = ReadBytes(book) + ReadBytes(config);
+  for (const CliResult& cut :
+       RunAtOnce({{{"book", "add", qbook}, "name=second\n"},
+                  {{"config", "set", qconfig, "log=-"}, QByteArray(5000, 'x')}},
+                 1000)) {
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("File too large"), std::string::npos) << cut.err;
+  }
+  EXPECT_EQ(ReadBytes(book) + ReadBytes(config), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
 }
 
 }  // namespace
