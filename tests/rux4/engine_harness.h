@@ -59,7 +59,6 @@ inline std::vector<std::string> FilesIn(const std::string& folder) {
 
 struct EngineResult {
   int status = -1;  // exit status, -1 when ended by a signal
-  int signal = 0;   // the signal that ended it, 0 when it exited
   std::string out = "", err = "";
 };
 
@@ -86,14 +85,14 @@ class EngineTest : public ::testing::Test {
     for (const std::string& item : items) command += " '" + item + "'";
     const std::string out = console.File("out"), err = console.File("err");
     const int status = std::system((command + " >" + out + " 2>" + err).c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0, ReadBytes(out), ReadBytes(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(out), ReadBytes(err)};
   }
-  static EngineResult Reap(pid_t pid) {
+  // The wait status of a child.
+  static int Reap(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-            WIFSIGNALED(status) ? WTERMSIG(status) : 0};
+    return status;
   }
   // The library at TEST_COST; onLine sees what it prints, line by line.
   static EngineResult RunInProcess(const std::vector<std::string>& items,
@@ -116,7 +115,7 @@ class EngineTest : public ::testing::Test {
     const int status =
         RunCipher(*ParseArguments(ITEM_COUNT, pointers.data()).arguments, TEST_COST, out, err);
     out.flush();
-    return {status, 0, lines.all, err.str()};
+    return {status, lines.all, err.str()};
   }
   // The same in a child with the engine's stop handlers, once a byte can be
   // read from gate (when given), so that several start at once.
