@@ -371,8 +371,9 @@ TEST_F(Commands, NoWriterLosesAnotherOnesChange) {
   EXPECT_EQ(ReadBytes(book).size() % RECORD_SIZE, 0u);
 
   const std::string engine = dir.File("engine.sh");
-  WriteBytes(engine, "#!/bin/sh\n'" CLI_PATH "' config set '" + config +
-                         "' name=changed-while-the-engine-ran\nexec '" RUX4_PATH "' \"$@\"\n");
+  WriteBytes(engine, "#!/bin/sh\necho the engine ran | '" CLI_PATH "' config set '" + config +
+                         "' name=changed-while-the-engine-ran log=-\nexec '" RUX4_PATH
+                         "' \"$@\"\n");
   ::chmod(engine.c_str(), 0700);
   ASSERT_EQ(RunCli({"config", "set", config, "engine=" + engine}).status, 0);
   const CliResult encoded = RunCli({"run", config, "encode", "--yes"});
@@ -382,6 +383,8 @@ TEST_F(Commands, NoWriterLosesAnotherOnesChange) {
   const std::string shown = RunCli({"config", "show", config}).out;
   for (const QString& value : values + QStringList{"name=changed-while-the-engine-ran"})
     EXPECT_NE(shown.find(value.toStdString() + "\n"), std::string::npos) << shown;
+  // The job's entries follow the log as the other program left it.
+  EXPECT_NE(shown.find("log=the engine ran\n\t\n\t___"), std::string::npos) << shown;
   EXPECT_NE(shown.find("Process OK... " + engine + "...OK.\n"), std::string::npos) << shown;
   struct stat info {};
   ASSERT_EQ(::stat(config.c_str(), &info), 0);
