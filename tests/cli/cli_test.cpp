@@ -261,8 +261,7 @@ TEST_F(Commands, RunAsksAndLeavesWhatTheMainWindowsJobLeaves) {
   // Decoding with an engine that fails, as the main window does with the same configuration.
   ::setenv("FAKE_ENGINE_STATUS", "3", 1);
   std::filesystem::remove(dir.File("items"));
-  const ConfigurationValues values =
-      *ParseConfiguration(QByteArray::fromStdString(ReadBytes(config)));
+  ConfigurationValues values = *ParseConfiguration(QByteArray::fromStdString(ReadBytes(config)));
   const CliResult run = RunCli({"run", config, "decode", "--yes"});
   EXPECT_EQ(run.status, 3);
   EXPECT_TRUE(run.err.ends_with("Are you sure? OK\nERROR: Process Error... " FAKE_ENGINE_PATH
@@ -271,7 +270,7 @@ TEST_F(Commands, RunAsksAndLeavesWhatTheMainWindowsJobLeaves) {
   ScriptedPrompts prompts;
   RecordingConsole recording;
   CShellruxDlg window;
-  window.Serialize(const_cast<ConfigurationValues&>(values), false);
+  window.Serialize(values, false);
   window.m_strConfigFile = QFileInfo(QString::fromStdString(config)).absoluteFilePath();
   prompts.Answer(Answer::Ok);
   Child<QPushButton>(&window, "decode")->click();
