@@ -1,6 +1,6 @@
 #pragma once
-// The engine tests' ground: a Key Book, the twenty items, runs of the engine
-// program and in-process runs at a low key derivation cost.
+// The engine tests' ground: a Key Book, the twenty items, the engine program,
+// and the library at a low key derivation cost, in process or in a child.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -8,34 +8,30 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "keybook/key_book.h"
 #include "rux4/engine_run.h"
 #include "rux4/exit_status.h"
+#include "rux4/file_format.h"
 #include "rux4/stop_cleanup.h"
 #include "support/temp_dir.h"
 
 namespace rux4::test {
 
-using rux::test::Exists;
 using rux::test::ReadBytes;
 using rux::test::WriteBytes;
 
-// Cheap Argon2id cost for in-process runs; files record it, so the engine
+// Cheap Argon2id cost for the library runs; files record it, so the engine
 // program reads them at this cost too.
 inline constexpr KdfCost TEST_COST{1, 64ull << 10};
-
-// Master Keys of the test book: 1 and 2 live with different keys, 3 deleted.
-constexpr int KEY_ONE = 1;
-constexpr int KEY_TWO = 2;
-constexpr int KEY_DELETED = 3;
-// Key 1 of record 1, which must never reach the console or a verify file.
+// Master Keys of the test book: 1 and 2 live, 3 deleted. Key 1 of record 1
+// must never reach the console or a verify file.
+constexpr int KEY_ONE = 1, KEY_TWO = 2, KEY_DELETED = 3;
 inline const std::string KEY_ONE_TEXT = "Alpha7Key1";
 
 inline std::vector<std::string> Items(const std::string& book, int number, const std::string& mode,
@@ -61,118 +57,68 @@ inline std::vector<std::string> FilesIn(const std::string& folder) {
   return names;
 }
 
-// The N of every "progress: N%" line, in order.
-inline std::vector<int> ProgressValues(const std::string& out) {
-  std::vector<int> values;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);)
-    if (line.starts_with("progress: ") && line.ends_with('%'))
-      values.push_back(std::stoi(line.substr(10)));
-  return values;
-}
-
-// Output that hands what is printed to a callback at every flush; the engine
-// flushes after every line.
-class LineHook : public std::stringbuf {
- public:
-  explicit LineHook(std::function<void(const std::string&)> onLine) : onLine_(std::move(onLine)) {}
-  std::string all;  // everything printed
-
- protected:
-  int sync() override {
-    const std::string text = str();
-    str({});
-    all += text;
-    if (onLine_) onLine_(text);
-    return 0;
-  }
-
- private:
-  std::function<void(const std::string&)> onLine_;
-};
-
 struct EngineResult {
   int status = -1;  // exit status, -1 when ended by a signal
-  int signal = 0;   // the signal that ended it, 0 when it exited
-  std::string out;
-  std::string err;
+  std::string out = "", err = "";
 };
 
 // A folder holding the test Key Book and a small source.
 class EngineTest : public ::testing::Test {
  protected:
   EngineTest() {
-    WriteBytes(book, "");
-    const char* prefixes[] = {"Alpha7Key", "Bravo9Key", "Charlie3Key"};
-    for (int number : {KEY_ONE, KEY_TWO, KEY_DELETED}) {
+    std::string bytes;
+    for (const char* prefix : {"Alpha7Key", "Bravo9Key", "Charlie3Key"}) {
       rux::MasterKeyRecord record;
-      for (int n = 0; n < rux::KEY_COUNT; ++n)
-        record.keys[n] = prefixes[number - 1] + std::to_string(n + 1);
-      record.enlarge = 4 + number;
-      EXPECT_EQ(rux::WriteRecordAt(book, number, record), rux::WriteResult::Written);
+      record.enlarge = 5 + static_cast<double>(bytes.size() / rux::RECORD_SIZE);
+      for (int n = 0; n < rux::KEY_COUNT; ++n) record.keys[n] = prefix + std::to_string(n + 1);
+      std::ostringstream ignored;
+      bytes += rux::RecordBytes(record, ignored);
     }
-    EXPECT_EQ(rux::MarkDeleted(book, KEY_DELETED), rux::WriteResult::Written);
+    WriteBytes(book, bytes.replace(2 * rux::RECORD_SIZE, rux::RECORD_SIZE, rux::DeletedMark()));
     WriteBytes(source, "plain text\n");
   }
 
-  // The engine program, its console captured apart from dir; setup runs in
-  // the child before exec (only async-signal-safe calls).
-  pid_t Start(std::vector<std::string> items, const std::function<void()>& setup = {}) {
-    items.insert(items.begin(), RUX4_PATH);
-    std::vector<char*> argv;
-    for (std::string& item : items) argv.push_back(item.data());
-    argv.push_back(nullptr);
-    const int out =
-        ::open(console.File("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const int err =
-        ::open(console.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::dup2(out, STDOUT_FILENO);
-      ::dup2(err, STDERR_FILENO);
-      if (setup) setup();
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
-    ::close(out);
-    ::close(err);
-    return pid;
+  // The engine program, its console kept apart from dir; the shell runs
+  // `limits` first (ulimit).
+  EngineResult Run(const std::vector<std::string>& items, const std::string& limits = "") {
+    std::string command = limits + "exec '" RUX4_PATH "'";
+    for (const std::string& item : items) command += " '" + item + "'";
+    const std::string out = console.File("out"), err = console.File("err");
+    const int status = std::system((command + " >" + out + " 2>" + err).c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(out), ReadBytes(err)};
   }
-  static EngineResult Reap(pid_t pid) {
+  // The wait status of a child.
+  static int Reap(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    EngineResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    return result;
+    return status;
   }
-  EngineResult Wait(pid_t pid) {
-    EngineResult result = Reap(pid);
-    result.out = ReadBytes(console.File("out"));
-    result.err = ReadBytes(console.File("err"));
-    return result;
-  }
-  EngineResult Run(const std::vector<std::string>& items, const std::function<void()>& setup = {}) {
-    return Wait(Start(items, setup));
-  }
-  // The library run at TEST_COST; onLine sees what it prints, line by line.
+  // The library at TEST_COST; onLine sees what it prints, line by line.
   static EngineResult RunInProcess(const std::vector<std::string>& items,
                                    const std::function<void(const std::string&)>& onLine = {}) {
+    struct Lines : std::stringbuf {
+      std::function<void(const std::string&)> onLine;
+      std::string all;
+      int sync() override {
+        all += str();
+        if (onLine) onLine(str());
+        str({});
+        return 0;
+      }
+    } lines;
+    lines.onLine = onLine;
     std::vector<const char*> pointers;
     for (const std::string& item : items) pointers.push_back(item.c_str());
-    const ParsedArguments parsed = ParseArguments(static_cast<int>(items.size()), pointers.data());
-    EXPECT_TRUE(parsed.arguments) << parsed.error;
-    if (!parsed.arguments) return {};
-    LineHook hook(onLine);
-    std::ostream out(&hook);
+    std::ostream out(&lines);
     std::ostringstream err;
-    const int status = RunCipher(*parsed.arguments, TEST_COST, out, err);
+    const int status =
+        RunCipher(*ParseArguments(ITEM_COUNT, pointers.data()).arguments, TEST_COST, out, err);
     out.flush();
-    return {status, 0, hook.all, err.str()};
+    return {status, lines.all, err.str()};
   }
-  // The same in a child process with the engine's stop handlers, started once
-  // a byte can be read from `gate` (when given), so that several start at once.
+  // The same in a child with the engine's stop handlers, once a byte can be
+  // read from gate (when given), so that several start at once.
   static pid_t StartInChild(const std::vector<std::string>& items, int gate = -1,
                             const std::function<void(const std::string&)>& onLine = {}) {
     const pid_t pid = ::fork();
@@ -185,10 +131,8 @@ class EngineTest : public ::testing::Test {
     return pid;
   }
 
-  rux::test::TempDir dir;
-  rux::test::TempDir console;
-  std::string book = dir.File("book.dat");
-  std::string source = dir.File("plain.txt");
+  rux::test::TempDir dir, console;
+  std::string book = dir.File("book.dat"), source = dir.File("plain.txt");
 };
 
 }  // namespace rux4::test
