@@ -41,11 +41,18 @@ class DiagnosticsTo {
     SetDiagnostics(nullptr);
     if (!shown_) return;
     std::string line;
-    while (std::getline(captured_, line))
+    while (std::getline(captured_, line)) {
+      // The length messages of one record come without line ends: one a line.
+      for (std::size_t next; (next = line.find(kLengthMessage, 1)) != std::string::npos;) {
+        *shown_ << line.substr(0, next) << '\n';
+        line.erase(0, next);
+      }
       if (!line.empty()) *shown_ << line << '\n';
+    }
   }
 
  private:
+  static constexpr char kLengthMessage[] = "error de longitud";
   std::ostream* shown_;
   std::stringstream captured_;
 };

@@ -144,7 +144,7 @@ TEST_F(Commands, BookCommandsPrintAndStore) {
       {"book delete ~/book.dat 2", "", 0, ""},
       {"book add ~/book.dat", "name=new\n", 0, "2\n"},  // into the first deleted slot
       {"book add ~/book.dat", longFields, 0, "3\n",
-       "error de longitud en nombreerror de longitud en clave3\n"},
+       "error de longitud en nombre\nerror de longitud en clave3\n"},
       // After the last record, from the new master key window's values.
       {"book add ~/book.dat", "enlarge=abc\n", 0, "5\n", warnings},
       {"book show ~/book.dat 5", "", 0, show5},
