@@ -5,6 +5,8 @@
 // against the stand-in engine leaves what the main window's job leaves. The
 // built program: many copies at once on one Key Book and one configuration,
 // and writes cut short by a file-size limit.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <QFileInfo>
@@ -23,6 +25,7 @@
 #include "app/shellrux_dlg.h"
 #include "cli/cli.h"
 #include "editing/book_fixture.h"
+#include "platform/files/file_lock.h"
 #include "platform/text/timestamp.h"
 #include "support/recording_console.h"
 #include "support/scripted_prompts.h"
@@ -212,6 +215,15 @@ TEST_F(Commands, BadInputFailsWithItsMessageAndChangesNothing) {
        {"config set ~/job.cfg number=3x", "", 2, "", Error("the number must be an integer: 3x")},
        {"run ~/job.cfg encrypt", "", 2, "", Error("the mode must be encode or decode")}});
   Check(rows);
+
+  // A book another program holds: no wait past the patience, no write.
+  const int held = ::open(book.c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  LockPatience brief(std::chrono::milliseconds(20));
+  const std::string inUse = Error("The Key Book is in use by another program.");
+  Check({{"book add ~/book.dat", "name=x\n", 1, "", " Error no se ha abierto el fichero\n" + inUse},
+         {"book list ~/book.dat", "", 1, "", inUse}});
+  ::close(held);
 }
 
 TEST_F(Commands, ConfigSetStartsAsTheMainWindowAndShowNamesItsFields) {
