@@ -70,7 +70,7 @@ class AppTest : public ::testing::Test {
   }
   void ChooseBook(const std::string& path) {
     prompts.Pick(QString::fromStdString(path));
-    window.OnBrowseKeyBook();
+    Press("keyBookBrowse");
   }
   // Key Book books.dat, Master Key 3, source a.txt, target b.dat, and the stand-in engine.
   void FillExample() {

@@ -115,7 +115,7 @@ class Configuration : public AppTest {
  protected:
   void Save(const std::string& path) {
     prompts.Pick(QString::fromStdString(path));
-    window.SaveConfiguration();
+    Press("configSave");
   }
   ConfigurationValues Stored(CShellruxDlg& from) {
     ConfigurationValues values;
@@ -133,8 +133,8 @@ TEST_F(Configuration, SavingWritesTheBytesOwnerOnlyAndAFailedSaveLeavesTheOldFil
   WriteBytes(file, "old");
   ::chmod(file.c_str(), 0640);
   prompts.CancelPick().CancelPick();
-  window.SaveConfiguration();
-  window.LoadConfiguration();
+  Press("configSave");
+  Press("configBrowse");
   EXPECT_EQ(window.m_strConfigFile, "*.*");
   Save(file);
   EXPECT_EQ(ReadBytes(file), std::string(24, '\0') + "\x08rux4.exe");
@@ -158,7 +158,7 @@ TEST_F(Configuration, SavingWritesTheBytesOwnerOnlyAndAFailedSaveLeavesTheOldFil
   Save(dir.File("no-such-folder/x.cfg"));
   window.m_strKeyBook = QString::fromStdString(Book({"alpha"}));
   prompts.CancelPick();
-  window.LoadConfiguration();
+  Press("configBrowse");
   EXPECT_EQ(Entries(Combo()), QStringList({"alpha"}));
   EXPECT_EQ(prompts.Boxes(),
             QStringList({"ERROR: No Master Key present.", FileError(file, kNotAccessible),

@@ -244,15 +244,16 @@ TEST_F(ConsoleWindowJob, ShowsTheEngineOutputAndProgressAndStopsItOnRequest) {
   QString textWhileRunning;
   bool modalWhileRunning = false, visibleAfterCancel = false;
   int closes = 0;
-  EncodeWhileRunning("trap 'echo stopping' TERM\necho 'progress: 50%'\nwhile :; do sleep 1; done\n",
-                     [&] {
-                       if (consoleWindow.Progress() != 50) return false;
-                       if (closes == 0) textWhileRunning = consoleWindow.Text();
-                       if (closes == 0) modalWhileRunning = consoleWindow.isModal();
-                       if (closes == 1) visibleAfterCancel = consoleWindow.isVisible();
-                       consoleWindow.close();
-                       return ++closes == 2;
-                     });
+  EncodeWhileRunning(
+      "trap 'echo stopping' TERM\necho 'progress: 50%'\nfor i in $(seq 30); do sleep 1; done\n",
+      [&] {
+        if (consoleWindow.Progress() != 50) return false;
+        if (closes == 0) textWhileRunning = consoleWindow.Text();
+        if (closes == 0) modalWhileRunning = consoleWindow.isModal();
+        if (closes == 1) visibleAfterCancel = consoleWindow.isVisible();
+        consoleWindow.close();
+        return ++closes == 2;
+      });
   EXPECT_EQ(textWhileRunning, "\n ENCODING...Wait a moment please" +
                                   ("\n Source File: " + window.m_strSourceFile).left(65) +
                                   "\n Target File: b.dat\n ENCODING...Wait a moment please"

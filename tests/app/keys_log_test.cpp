@@ -52,13 +52,13 @@ TEST_F(AppTest, ChoosingABookReadsItsFirstRecordAndPickingCountsDeletedRecords) 
 TEST_F(AppTest, ACancelledPickerOrABookThatCannotBeRead) {
   Activate();
   prompts.CancelPick();
-  window.OnBrowseKeyBook();
+  Press("keyBookBrowse");
   EXPECT_EQ(QApplication::focusWidget(), Combo());
   const std::string book = Book({"alpha", "beta"});
   ChooseBook(book);
   Book({"alpha", "beta", "gamma"});  // the book grew since
   prompts.CancelPick();
-  window.OnBrowseKeyBook();
+  Press("keyBookBrowse");
   ChooseBook(dir.File("missing.dat"));
   EXPECT_EQ(Entries(Combo()), QStringList({"alpha", "beta", "gamma"}));
   EXPECT_EQ(window.m_strMasterKeyName, "alpha");
@@ -174,13 +174,13 @@ QString KeysEntry(const std::string& book, int number, const QString& name) {
 // Only the record last read, from the book still chosen, is ever appended:
 // a read that finds no record and a change of book forget it.
 TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
-  window.OnCopyKeysToLog();  // before any read: no Key Book, number 0
+  Press("copyKeysToLog");  // before any read: no Key Book, number 0
   const std::string book = Book({"alpha", "beta"});
   ChooseBook(book);
   QTest::keyClicks(window.LogPanel(), "typed");
   PickEntry(Combo(), 1);
   EXPECT_EQ(window.LogPanel()->toPlainText(), "typed");
-  window.OnCopyKeysToLog();
+  Press("copyKeysToLog");
   EXPECT_EQ(window.LogPanel()->toPlainText(), "typed" + KeysEntry(book, 2, "beta"));
   EXPECT_EQ(prompts.Boxes(), QStringList({kBookNotAccessible}));
   const std::string empty = dir.File("empty.dat");
@@ -198,7 +198,7 @@ TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
       {[&] { ChooseBook(dir.Path()); }, false},  // cannot be read
       {[&] {  // a number beyond the last record, then the book vanished
          number(3);
-         window.OnCopyKeysToLog();
+         Press("copyKeysToLog");
          number(1);
          std::remove(book.c_str());
        },
@@ -208,7 +208,7 @@ TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
     ChooseBook(Book({"alpha", "beta"}));
     window.LogPanel()->clear();
     step.change();
-    window.OnCopyKeysToLog();
+    Press("copyKeysToLog");
     EXPECT_EQ(window.m_strLog, step.appended ? KeysEntry(book, 1, "alpha") : QString());
   }
 }
@@ -219,9 +219,9 @@ TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
 TEST_F(AppTest, ClearLogAndEditLog) {
   QTest::keyClicks(window.LogPanel(), "kept");
   prompts.Answer(Answer::Cancel).Answer(Answer::Ok);
-  window.OnClearLog();
+  Press("clearLog");
   EXPECT_EQ(window.LogPanel()->toPlainText(), "kept");
-  window.OnClearLog();
+  Press("clearLog");
   EXPECT_EQ(QStringList({window.m_strLog, window.LogPanel()->toPlainText()}), QStringList(2, ""));
   EXPECT_EQ(prompts.Boxes(),
             QStringList(2, "LOG DELETE: ATTENTION! Are you sure you want to delete LOG?"));
@@ -248,7 +248,7 @@ TEST_F(AppTest, ClearLogAndEditLog) {
   });
   QStringList logs;
   for (int i = 0; i < 3; ++i) {
-    window.OnEditLog();
+    Press("editLog");
     logs << window.LogPanel()->toPlainText();
   }
   EXPECT_EQ(logs, QStringList({"edited", "edited", "edited\nmore"}));
