@@ -161,11 +161,11 @@ TEST_F(AppTest, EveryFailureTakesTheErrorPathWithTheJobsOwnNumber) {
     for (const auto& [button, box, entry, label] : modes) {
       SCOPED_TRACE((c.engine + " " + button).toStdString());
       prompts.Clear();
-      window.m_strLog.clear();
-      window.UpdateData(false);
+      window.LogPanel()->setPlainText("typed");  // the job reads it first
       Run(button);
       const QString number = label + QString::number(c.number);
       EXPECT_EQ(prompts.Boxes().mid(1), QStringList({"ERROR: " + box, "ERROR: " + number}));
+      EXPECT_TRUE(window.m_strLog.startsWith("typed" + kSeparator + "\n "));
       EXPECT_TRUE(window.m_strLog.endsWith("\n DATE: " + kStamp + entry + "\n DATE: " + kStamp +
                                            number + kSeparator));
       EXPECT_EQ(window.LogPanel()->toPlainText(), window.m_strLog);

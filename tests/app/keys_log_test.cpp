@@ -227,12 +227,13 @@ TEST_F(AppTest, ClearLogAndEditLog) {
             QStringList(2, "LOG DELETE: ATTENTION! Are you sure you want to delete LOG?"));
   EXPECT_EQ(prompts.Messages()[0].buttons, Buttons::OkCancel);
 
-  window.AppendLog("old");
-  QTest::keyClicks(window.LogPanel(), " typed");
+  QTest::keyClicks(window.LogPanel(), "typed");
+  window.AppendLog(" old");  // takes what was typed first
+  QTest::keyClicks(window.LogPanel(), " more");
   const auto text = [](CLogDlg& log) { return Child<QPlainTextEdit>(&log, "logText"); };
   modal.Then<CLogDlg>([&](CLogDlg& log) {
     EXPECT_EQ(log.windowTitle(), "shell_rux LOG");
-    EXPECT_EQ(text(log)->toPlainText(), "old typed");
+    EXPECT_EQ(text(log)->toPlainText(), "typed old more");
     text(log)->setPlainText("edited");
     Child<QPushButton>(&log, "save")->click();
   });
