@@ -1,8 +1,6 @@
 // Choosing a Key Book and a Master Key in the main window, the key management
 // window's choice handed back, and the log panel: "Copy Keys to Log",
 // "Clear Log" and "Edit Log".
-#include <fcntl.h>
-#include <unistd.h>
 #include <QApplication>
 #include <QTest>
 #include <cstdio>
@@ -10,7 +8,6 @@
 
 #include "app/log_dlg.h"
 #include "app_fixture.h"
-#include "editing/modify_dlg.h"
 #include "manage/keys_dlg.h"
 
 namespace rux::test {
@@ -131,36 +128,6 @@ TEST_F(AppTest, KeyManagementHandsBackItsChoiceOnOkOnly) {
   window.UpdateData(false);
   Press("keyManagement");
   EXPECT_EQ(prompts.Boxes(), QStringList({kNoKey}));
-}
-
-// The windowed program has no console: what it writes to its standard output
-// ends up in the desktop session's logs. Modify and Delete, which read and
-// list the record for the Key Book code's diagnostics, print nothing there.
-TEST_F(AppTest, ModifyAndDeletePrintNothingOnStandardOutput) {
-  SetDiagnostics(nullptr);  // as in the program, which installs no diagnostic stream
-  const std::string book = Book({"office", "travel"});
-  ChooseBook(book);
-  modal.Then<CKeysDlg>([](CKeysDlg& d) {
-    d.RefreshOnRepaint();
-    PickEntry(Child<QComboBox>(&d, "masterKeyName"), 1);
-    Child<QPushButton>(&d, "modify")->click();
-    Child<QPushButton>(&d, "delete")->click();
-    d.accept();
-  });
-  modal.Then<CModifyDlg>([](CModifyDlg& d) { d.accept(); });
-  prompts.Answer(Answer::Ok);  // the delete question
-  std::fflush(stdout);
-  const int saved = ::dup(1);
-  const int file = ::open(dir.File("stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  ::dup2(file, 1);
-  Press("keyManagement");
-  std::fflush(stdout);
-  ::dup2(saved, 1);
-  ::close(file);
-  ::close(saved);
-  EXPECT_EQ(ReadBytes(dir.File("stdout")), "");
-  EXPECT_EQ(prompts.Captions(), QStringList({"SCRAMBLE", "MODIFY", "DELETE", "DELETED"}));
-  EXPECT_EQ(ReadBytes(book).substr(RECORD_SIZE), DeletedMark());
 }
 
 QString KeysEntry(const std::string& book, int number, const QString& name) {

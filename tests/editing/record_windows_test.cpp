@@ -64,37 +64,6 @@ class RecordWindows : public ::testing::Test {
   std::string book = dir.File("book.dat");
 };
 
-// OK at once stores the window's defaults; deleted slots are reused first to
-// last, a deleted first record too, then the book grows; each typed key is
-// stored under its own number.
-TEST_F(RecordWindows, NewStoresInTheFirstFreeSlotThenAppends) {
-  MakeBook(book, {std::nullopt, KeyRecord("two"), std::nullopt, KeyRecord("four")});
-  EXPECT_EQ(RunNew([](CNewMasterKeyDlg& d) {
-              EXPECT_EQ(d.windowTitle(), "shell_rux NEW MASTER KEY");
-              EXPECT_FALSE(Field(d, "keyNumber")->isEnabled());
-              d.accept();
-            }),
-            Dialog::IDOK);
-  for (const char* name : {"three", "five"}) {
-    RunNew([&](CNewMasterKeyDlg& d) {
-      for (int n = 1; n <= 10; ++n)
-        Field(d, QString("key%1").arg(n))->setText(QString("%1-k%2").arg(name).arg(n));
-      Field(d, "enlarge")->setText("5");
-      Field(d, "scramble")->setText("3.25");
-      Field(d, "masterKeyName")->setText(name);
-      d.accept();
-    });
-  }
-  MasterKeyRecord defaults;
-  defaults.name = "NAME_MASTER_KEY";
-  defaults.enlarge = defaults.scramble = 1;
-  EXPECT_EQ(ReadBytes(book), BytesOf(defaults) + BytesOf(KeyRecord("two")) +
-                                 BytesOf(KeyRecord("three")) + BytesOf(KeyRecord("four")) +
-                                 BytesOf(KeyRecord("five")));
-  EXPECT_EQ(prompts.Boxes(), QStringList(3, Modified()));
-  EXPECT_EQ(prompts.Messages()[0].icon, Icon::Exclamation);
-}
-
 // Typing is limited to what a book holds: 19 characters of name, 64 of a key,
 // only characters Windows-1252 has. Cancel stores nothing.
 TEST_F(RecordWindows, NewLimitsTypingToWhatTheBookHolds) {
@@ -166,35 +135,6 @@ TEST_F(RecordWindows, LiveChecksWarnAtEachChangeAndZeroIsStoredWithItsMessages) 
   EXPECT_EQ(prompts.Captions(),
             QStringList({"SCRAMBLE", "SCRAMBLE ERROR", "SCRAMBLE ERROR", "ENLARGE ERROR"}));
   EXPECT_EQ(ReadBytes(book), before);
-}
-
-// The modify window shows the stored Scramble as a decimal text, in a box
-// and its field, and the stored Enlarge digits; OK without edits rewrites
-// the same bytes.
-TEST_F(RecordWindows, ModifyShowsTheScrambleAndOkWithoutEditsRewritesTheSameBytes) {
-  const struct {
-    double scramble;
-    const char* shown;
-  } cases[] = {{3.25, "+3.250000000"},
-               {-2, "-2.000000000"},
-               {3.25e12, "+3250000000000."},
-               {1e-12, "+.000000000001000000000"}};
-  for (const auto& c : cases) {
-    MakeBook(book, {KeyRecord("x"), KeyRecord("one", 5, c.scramble)});
-    const std::string before = ReadBytes(book);
-    prompts.Clear();
-    EXPECT_EQ(RunModify(2,
-                        [&](CModifyDlg& d) {
-                          EXPECT_EQ(d.windowTitle(), "shell_rux MODIFY");
-                          EXPECT_EQ(Field(d, "scramble")->text(), c.shown);
-                          EXPECT_EQ(Field(d, "enlarge")->text(), "5000000000");
-                          d.accept();
-                        }),
-              Dialog::IDOK);
-    EXPECT_EQ(ReadBytes(book), before) << c.scramble;
-    EXPECT_EQ(prompts.Boxes(),
-              QStringList({QString("SCRAMBLE: Scramble is: ") + c.shown, Modified()}));
-  }
 }
 
 // A failed write is never reported as success, and what was typed stays:
