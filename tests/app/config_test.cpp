@@ -13,12 +13,6 @@
 namespace rux::test {
 namespace {
 
-QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray out;
-  for (int v : values) out += static_cast<char>(v);
-  return out;
-}
-
 // Every value set, each different, some in the 16-bit form.
 ConfigurationValues FullValues() {
   ConfigurationValues values{"/home/ana/libro.dat",
@@ -42,16 +36,16 @@ TEST(ConfigurationBytes, StringFormsAndTheNumber) {
     QByteArray start;
     qsizetype size;
   } cases[] = {
-      {QString(254, 'a'), Bytes({0xFE}), 255},
-      {QString(255, 'a'), Bytes({0xFF, 0xFF, 0x00}), 258},
-      {QString(65533, 'a'), Bytes({0xFF, 0xFD, 0xFF}), 3 + 65533},
-      {QString(65534, 'a'), Bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}), 7 + 65534},
-      {"DON\u00b4T \u20ac", Bytes({7, 'D', 'O', 'N', 0xB4, 'T', ' ', 0x80}), 8},
-      {QString::fromLatin1("a\0b", 3), Bytes({3, 'a', 0, 'b'}), 4},
+      {QString(254, 'a'), QByteArray::fromHex("fe"), 255},
+      {QString(255, 'a'), QByteArray::fromHex("ffff00"), 258},
+      {QString(65533, 'a'), QByteArray::fromHex("fffdff"), 3 + 65533},
+      {QString(65534, 'a'), QByteArray::fromHex("fffffffeff0000"), 7 + 65534},
+      {"DON\u00b4T \u20ac", QByteArray::fromHex("07444f4eb4542080"), 8},
+      {QString::fromLatin1("a\0b", 3), QByteArray::fromHex("03610062"), 4},
       // Text Windows-1252 cannot hold: UTF-16LE, the length counted in units.
-      {"a\u03a9", Bytes({0xFF, 0xFE, 0xFF, 2, 'a', 0, 0xA9, 0x03}), 8},
-      {"\U0001F511", Bytes({0xFF, 0xFE, 0xFF, 2, 0x3D, 0xD8, 0x11, 0xDD}), 8},
-      {QString(299, 'a') + "\u03a9", Bytes({0xFF, 0xFE, 0xFF, 0xFF, 0x2C, 0x01}), 6 + 600},
+      {"a\u03a9", QByteArray::fromHex("fffeff026100a903"), 8},
+      {"\U0001F511", QByteArray::fromHex("fffeff023dd811dd"), 8},
+      {QString(299, 'a') + "\u03a9", QByteArray::fromHex("fffeffff2c01"), 6 + 600},
   };
   for (const auto& c : cases) {
     const QByteArray bytes = ArchiveString(c.text);
@@ -60,7 +54,7 @@ TEST(ConfigurationBytes, StringFormsAndTheNumber) {
   }
   ConfigurationValues values;
   values.keyNumber = -2;  // 32-bit little-endian, after the four paths
-  EXPECT_EQ(ConfigurationBytes(values).mid(4, 4), Bytes({0xFE, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(ConfigurationBytes(values).mid(4, 4), QByteArray::fromHex("feffffff"));
 }
 
 // Values read back as written, nothing lost; a file that ends before all 22
