@@ -72,7 +72,6 @@ TEST_F(AppTest, EncodeAndDecodeWriteTheirEntriesAndHandTheEngineTheItems) {
                    "OK: Process OK... " + engine + "...OK\nProcess OK... RUX 4.0...OK...\n",
                    "DECODE: DECODE: \n\nSource file: a.txt\nTarget file: b.dat\n\nAre you sure?",
                    "OK: Process OK..." + engine + "...OK\nDecoded OK... RUX 4.0...OK...\n"}));
-  EXPECT_EQ(prompts.Messages()[0].buttons, Buttons::OkCancel);
   QStringList events;
   for (const char* mode : {"CODIFICANDO ...RUX...:ENCODING", "DECODIFICANDO ...RUX...:DECODING"}) {
     const QString wait = "write:\n " + QString(mode).section(':', 1) + "...Wait a moment please";
@@ -268,7 +267,6 @@ TEST_F(ConsoleWindowJob, ShowsTheEngineOutputAndProgressAndStopsItOnRequest) {
   EXPECT_EQ(prompts.Boxes().mid(1),
             QStringList({stop, stop, "ERROR: Process ERROR... " + Field("enginePath") + "...\n",
                          "ERROR: " + number}));
-  EXPECT_EQ(prompts.Messages()[1].buttons, Buttons::OkCancel);
   EXPECT_TRUE(window.m_strLog.endsWith(number + kSeparator));
 }
 

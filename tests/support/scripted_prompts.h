@@ -1,8 +1,9 @@
 #pragma once
 // Stands in for every message box and file picker: records each one in order
 // and answers from a queue. A box with only an OK button is answered OK and
-// takes nothing from the queue; a question or a picker with nothing fitting
-// queued fails the test and is answered Cancel.
+// takes nothing from the queue, so a question shown without its Cancel button
+// leaves an answer unused, which fails the test; a question or a picker with
+// nothing fitting queued fails the test and is answered Cancel.
 #include <QStringList>
 #include <deque>
 #include <functional>
