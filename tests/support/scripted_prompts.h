@@ -86,7 +86,8 @@ class ScriptedPrompts : public Prompts {
   }
   QStringList Of(QString Prompt::*part, bool withCaption) const {
     QStringList out;
-    for (const Prompt& p : Messages()) out << (withCaption ? p.caption + ": " : QString()) + p.*part;
+    for (const Prompt& p : Messages())
+      out << (withCaption ? p.caption + ": " : QString()) + p.*part;
     return out;
   }
 
