@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "keybook/key_book.h"
-#include "keybook/master_key_record.h"
 #include "support/captured_diagnostics.h"
 #include "support/temp_dir.h"
 
@@ -35,6 +34,14 @@ inline void MakeBook(const std::string& path,
   std::string bytes;
   for (const auto& record : records) bytes += record ? BytesOf(*record) : DeletedMark();
   WriteBytes(path, bytes);
+}
+
+// The same with a KeyRecord of each name; nullptr holds the deleted mark.
+inline std::string NamesBook(const std::string& path, const std::vector<const char*>& names) {
+  std::string bytes;
+  for (const char* name : names) bytes += name ? BytesOf(KeyRecord(name)) : DeletedMark();
+  WriteBytes(path, bytes);
+  return path;
 }
 
 // Record n (from 1) of the book's bytes; shorter or empty past the end.

@@ -1,12 +1,12 @@
 #pragma once
 // The key management window run as the main window runs it, over a Key Book
-// made with the Key Book library.
-#include <gtest/gtest.h>
+// made with the Key Book library (editing/book_fixture.h).
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStringList>
 #include <QTest>
+
+#include <gtest/gtest.h>
 
 #include "editing/book_fixture.h"
 #include "manage/keys_dlg.h"
@@ -30,25 +30,23 @@ class KeysTest : public ::testing::Test {
     return result;
   }
 
-  static QComboBox* List(CKeysDlg& d) { return Child<QComboBox>(&d, "masterKeyName"); }
-  static QPushButton* Button(QDialog& d, const char* name) { return Child<QPushButton>(&d, name); }
-  static QStringList Entries(CKeysDlg& d) {
+  static QComboBox* List(QDialog& d) { return Child<QComboBox>(&d, "masterKeyName"); }
+  static void Click(QDialog& d, const char* button) { Child<QPushButton>(&d, button)->click(); }
+  static QStringList Entries(QDialog& d) {
     QStringList entries;
     for (int i = 0; i < List(d)->count(); ++i) entries << List(d)->itemText(i);
     return entries;
   }
   // The user picks list entry index.
-  static void Pick(CKeysDlg& d, int index) {
+  static void Pick(QDialog& d, int index) {
     List(d)->setCurrentIndex(index);
     emit List(d)->activated(index);
   }
-  static QString Shown(QDialog& d, const char* field) {
-    return Child<QLineEdit>(&d, field)->text();
-  }
-  static QStringList Shown(QDialog& d, std::initializer_list<const char*> fields) {
+  // The texts of the fields, joined by blanks.
+  static QString Shown(QDialog& d, std::initializer_list<const char*> fields) {
     QStringList texts;
-    for (const char* field : fields) texts << Shown(d, field);
-    return texts;
+    for (const char* field : fields) texts << Child<QLineEdit>(&d, field)->text();
+    return texts.join(' ');
   }
   QString Book() const { return QString::fromStdString(book); }
 

@@ -1,28 +1,21 @@
 #pragma once
-// The Key Book code's diagnostics, kept off the test output.
+// Sends the Key Book code's diagnostics to a string while it lives.
 #include <sstream>
-#include <string>
 
 #include "keybook/key_book.h"
 
 namespace rux::test {
 
-// Sends the Key Book diagnostics to a string for the life of the object.
-class CapturedDiagnostics {
- public:
-  CapturedDiagnostics() { SetDiagnostics(&text_); }
+struct CapturedDiagnostics {
+  CapturedDiagnostics() { SetDiagnostics(&text); }
   ~CapturedDiagnostics() { SetDiagnostics(nullptr); }
-  CapturedDiagnostics(const CapturedDiagnostics&) = delete;
-  CapturedDiagnostics& operator=(const CapturedDiagnostics&) = delete;
-  std::string Text() const { return text_.str(); }
+  std::string Text() const { return text.str(); }
   std::string Take() {
-    std::string text = text_.str();
-    text_.str({});
-    return text;
+    const std::string taken = text.str();
+    text.str({});
+    return taken;
   }
-
- private:
-  std::ostringstream text_;
+  std::ostringstream text;
 };
 
 }  // namespace rux::test

@@ -1,26 +1,20 @@
-// A stand-in engine for the tests. It appends the items it received to the
-// file named by FAKE_ENGINE_RECORD (each item followed by a NUL byte, one
-// run per line of items ended by a line feed), prints a line, sleeps
-// FAKE_ENGINE_SLEEP seconds and ends with status FAKE_ENGINE_STATUS.
+// A stand-in engine. It appends the items it got to the file FAKE_ENGINE_RECORD
+// names (each ended by a NUL byte, a line feed after each run), prints a line,
+// sleeps FAKE_ENGINE_SLEEP seconds and ends with status FAKE_ENGINE_STATUS.
 #include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <cstring>
 
 int main(int argc, char** argv) {
-  if (const char* record = std::getenv("FAKE_ENGINE_RECORD")) {
-    if (FILE* f = std::fopen(record, "ab")) {
-      for (int i = 1; i < argc; ++i) {
-        std::fputs(argv[i], f);
-        std::fputc('\0', f);
-      }
-      std::fputc('\n', f);
-      std::fclose(f);
-    }
+  const char* record = std::getenv("FAKE_ENGINE_RECORD");
+  if (FILE* f = record ? std::fopen(record, "ab") : nullptr) {
+    for (int i = 1; i < argc; ++i) std::fwrite(argv[i], 1, std::strlen(argv[i]) + 1, f);
+    std::fputc('\n', f);
+    std::fclose(f);
   }
   std::printf("fake engine: %d items\n", argc - 1);
   std::fflush(stdout);
-  if (const char* sleepFor = std::getenv("FAKE_ENGINE_SLEEP")) ::sleep(std::atoi(sleepFor));
-  const char* status = std::getenv("FAKE_ENGINE_STATUS");
-  return status ? std::atoi(status) : 0;
+  if (const char* seconds = std::getenv("FAKE_ENGINE_SLEEP")) ::sleep(std::atoi(seconds));
+  return std::getenv("FAKE_ENGINE_STATUS") ? std::atoi(std::getenv("FAKE_ENGINE_STATUS")) : 0;
 }

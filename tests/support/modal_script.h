@@ -10,14 +10,25 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/widgets/dialog.h"
+#include "platform/widgets/modal.h"
+
 namespace rux::test {
 
 class ModalScript {
  public:
-  ModalScript();  // installs itself
-  ~ModalScript();
+  ModalScript() {
+    InstallModalRunner([this](QDialog& d) { return Run(d); });
+  }
+  ~ModalScript() {
+    InstallModalRunner(nullptr);
+    EXPECT_TRUE(steps_.empty()) << steps_.size() << " scripted window step(s) never ran";
+  }
 
-  ModalScript& Then(std::function<void(QDialog&)> step);
+  ModalScript& Then(std::function<void(QDialog&)> step) {
+    steps_.push_back(std::move(step));
+    return *this;
+  }
   template <typename Window>
   ModalScript& Then(std::function<void(Window&)> step) {
     return Then([step](QDialog& d) {
@@ -30,7 +41,20 @@ class ModalScript {
   const QStringList& Titles() const { return titles_; }  // of every window run
 
  private:
-  int Run(QDialog& dialog);
+  int Run(QDialog& dialog) {
+    titles_ << dialog.windowTitle();
+    if (steps_.empty()) {
+      ADD_FAILURE() << "unscripted window: " << dialog.windowTitle().toStdString();
+      dialog.reject();
+    } else {
+      auto step = std::move(steps_.front());
+      steps_.pop_front();
+      step(dialog);
+    }
+    if (auto* d = dynamic_cast<Dialog*>(&dialog)) return d->ModalResult();
+    return dialog.result();
+  }
+
   std::deque<std::function<void(QDialog&)>> steps_;
   QStringList titles_;
 };

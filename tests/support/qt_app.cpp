@@ -1,28 +1,21 @@
-// Every test program of the windows runs with one application object.
+// Every test program of the windows runs with one offscreen application object.
 #include <QApplication>
+#include <memory>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class QtEnvironment : public ::testing::Environment {
- public:
+struct QtEnvironment : ::testing::Environment {
   void SetUp() override {
     static int argc = 1;
-    static char name[] = "shellrux-test";
-    static char* argv[] = {name, nullptr};
+    static char name[] = "shellrux-test", *argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    app_ = new QApplication(argc, argv);
+    app = std::make_unique<QApplication>(argc, argv);
   }
-  void TearDown() override {
-    delete app_;
-    app_ = nullptr;
-  }
-
- private:
-  QApplication* app_ = nullptr;
+  void TearDown() override { app.reset(); }
+  std::unique_ptr<QApplication> app;
 };
-
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 }  // namespace

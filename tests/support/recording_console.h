@@ -2,30 +2,29 @@
 // Stands in for the console: records what the job does with it and runs the
 // engine to its end, keeping what it printed.
 #include <QStringList>
-#include <functional>
 #include <string>
 
+#include "platform/seams/child_process.h"
 #include "platform/seams/console.h"
 
 namespace rux::test {
 
 class RecordingConsole : public Console {
  public:
-  RecordingConsole();  // installs itself
-  ~RecordingConsole() override;
+  RecordingConsole() { InstallConsole(this); }
+  ~RecordingConsole() override { InstallConsole(nullptr); }
 
-  // "open", "title:<title>", "write:<text>", "run", "release", in order.
-  QStringList events;
+  QStringList events;  // "open", "title:<title>", "write:<text>", "run", "release", in order
   std::string output;  // what the engine printed
-  bool isOpen = false;
-  // Runs once the engine has started, before waiting for it (e.g. to stop it).
-  std::function<void(ChildProcess&)> duringRun;
 
-  void Open() override;
-  void SetTitle(const QString& title) override;
-  void Write(const QString& text) override;
-  int Run(ChildProcess& process) override;
-  void Release() override;
+  void Open() override { events << "open"; }
+  void SetTitle(const QString& title) override { events << "title:" + title; }
+  void Write(const QString& text) override { events << "write:" + text; }
+  int Run(ChildProcess& process) override {
+    events << "run";
+    return process.ReadToEnd([this](const std::string& chunk) { output += chunk; });
+  }
+  void Release() override { events << "release"; }
 };
 
 }  // namespace rux::test

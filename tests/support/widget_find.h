@@ -1,7 +1,6 @@
 #pragma once
 // Finding a window's controls by object name, as a user finds them by label.
 #include <QObject>
-#include <QString>
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,229 @@
+// The configuration file: its bytes, and "Save" and "Browse" beside
+// "CONFIGURATION:" writing, reading and refusing it.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <QTest>
+#include <csignal>
+#include <filesystem>
+
+#include "app/config/configuration.h"
+#include "app_fixture.h"
+#include "config_fuzz_entry.h"
+
+namespace rux::test {
+namespace {
+
+// Every value set, each different, some in the 16-bit form.
+ConfigurationValues FullValues() {
+  ConfigurationValues values{"/home/ana/libro.dat",
+                             "/home/ana/plano.txt",
+                             "/home/ana/cifrado.rux",
+                             "/home/ana/verifica",
+                             -7,
+                             "cl\u00e9",
+                             {},
+                             "",
+                             "/opt/rux/rux4.exe"};
+  for (int i = 0; i < 14; ++i) values.params[i] = QString("param %1").arg(i + 1);
+  values.params[4] = "\u03a9 omega";
+  values.log = QString(300, 'L') + "\nDON\u00b4T \u20ac";
+  return values;
+}
+
+TEST(ConfigurationBytes, StringFormsAndTheNumber) {
+  const struct {
+    QString text;
+    QByteArray start;
+    qsizetype size;
+  } cases[] = {
+      {QString(254, 'a'), QByteArray::fromHex("fe"), 255},
+      {QString(255, 'a'), QByteArray::fromHex("ffff00"), 258},
+      {QString(65533, 'a'), QByteArray::fromHex("fffdff"), 3 + 65533},
+      {QString(65534, 'a'), QByteArray::fromHex("fffffffeff0000"), 7 + 65534},
+      {"DON\u00b4T \u20ac", QByteArray::fromHex("07444f4eb4542080"), 8},
+      {QString::fromLatin1("a\0b", 3), QByteArray::fromHex("03610062"), 4},
+      // Text Windows-1252 cannot hold: UTF-16LE, the length counted in units.
+      {"a\u03a9", QByteArray::fromHex("fffeff026100a903"), 8},
+      {"\U0001F511", QByteArray::fromHex("fffeff023dd811dd"), 8},
+      {QString(299, 'a') + "\u03a9", QByteArray::fromHex("fffeffff2c01"), 6 + 600},
+  };
+  for (const auto& c : cases) {
+    const QByteArray bytes = ArchiveString(c.text);
+    EXPECT_TRUE(bytes.startsWith(c.start)) << c.text.left(20).toStdString();
+    EXPECT_EQ(bytes.size(), c.size) << c.text.left(20).toStdString();
+  }
+  ConfigurationValues values;
+  values.keyNumber = -2;  // 32-bit little-endian, after the four paths
+  EXPECT_EQ(ConfigurationBytes(values).mid(4, 4), QByteArray::fromHex("feffffff"));
+}
+
+// Values read back as written, nothing lost; a file that ends before all 22
+// values is refused, and what follows the last value is ignored.
+TEST(ConfigurationBytes, ReadBackWholeOrRefusedWhenCutShort) {
+  ConfigurationValues odd;
+  odd.log = QString(70000, 'x') + "\u4e2d\U0001F511";  // 32-bit length, 16-bit form
+  odd.params[0] = QString(QChar(0xD800)) + "lone";     // a broken pair stays as it was
+  odd.params[1] = QString(QChar(0xFFFD));
+  odd.masterKeyName = QString(1, QChar(0x81));  // a byte Windows-1252 leaves undefined
+  for (const ConfigurationValues& values : {FullValues(), ConfigurationValues{}, odd})
+    EXPECT_EQ(ParseConfiguration(ConfigurationBytes(values)), values);
+  const QByteArray whole = ConfigurationBytes(FullValues());
+  for (qsizetype cut = 0; cut < whole.size(); ++cut)
+    EXPECT_FALSE(ParseConfiguration(whole.left(cut))) << "cut at " << cut;
+  for (const QByteArray& tail : {QByteArray(1, '\0'), QByteArray("\xFF\xFF\xFF\xFF", 4), whole})
+    EXPECT_EQ(ParseConfiguration(whole + tail), FullValues());
+}
+
+// The committed fuzzing corpus through the fuzzer's own checks: only the
+// whole files are read (every length form, 16-bit names, a byte after the
+// last value); empty, cut, lengths beyond the end and odd 16-bit texts are not.
+TEST(ConfigurationBytes, FuzzCorpusPassesTheChecks) {
+  const QStringList wellFormed = {"startup",      "full",        "wide-name",    "nested-marker",
+                                  "length-64bit", "cp1252-high", "trailing-byte"};
+  int inputs = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::string(TEST_DATA_DIR) + "/config-fuzz-corpus")) {
+    const std::string bytes = ReadBytes(entry.path().string());
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    EXPECT_EQ(fuzz::CheckConfigurationBytes(data, bytes.size()), "") << entry.path();
+    EXPECT_EQ(ParseConfiguration(QByteArrayView(data, bytes.size())).has_value(),
+              wellFormed.contains(QString::fromStdString(entry.path().filename())))
+        << entry.path();
+    ++inputs;
+  }
+  EXPECT_EQ(inputs, 12);
+}
+
+unsigned PermissionsOf(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
+
+QString FileError(const std::string& path, const char* what) {
+  return "ERROR: ERROR: The file: " + QString::fromStdString(path) + "\n" + what;
+}
+const char* const kNotAccessible = "is not accessible, access is denied.";
+const char* const kUnexpected = "Unexpected file format.";
+
+class Configuration : public AppTest {
+ protected:
+  void Save(const std::string& path) {
+    prompts.Pick(QString::fromStdString(path));
+    Press("configSave");
+  }
+  ConfigurationValues Stored(CShellruxDlg& from) {
+    ConfigurationValues values;
+    from.Serialize(values, true);
+    return values;
+  }
+};
+
+// Cancelled pickers leave "*.*" to start from; saving right after start-up
+// writes 33 bytes, owner-only (the log may hold keys), also over a file that
+// was not; a save that fails part-way, as on a full disk, leaves the old file
+// whole; a cancelled load still refills the Master Key list, or asks for a book.
+TEST_F(Configuration, SavingWritesTheBytesOwnerOnlyAndAFailedSaveLeavesTheOldFile) {
+  const std::string file = dir.File("start.cfg");
+  WriteBytes(file, "old");
+  ::chmod(file.c_str(), 0640);
+  prompts.CancelPick().CancelPick();
+  Press("configSave");
+  Press("configBrowse");
+  EXPECT_EQ(window.m_strConfigFile, "*.*");
+  Save(file);
+  EXPECT_EQ(ReadBytes(file), std::string(24, '\0') + "\x08rux4.exe");
+  EXPECT_EQ(PermissionsOf(file), 0600u);
+  EXPECT_EQ(window.m_strConfigFile, QString::fromStdString(file));
+  for (int i : {0, 1, 3}) {
+    EXPECT_EQ(prompts.All()[i].initialName, "*.*");
+    EXPECT_EQ(prompts.All()[i].picker, i == 1 ? PickerKind::Open : PickerKind::Save);
+    EXPECT_EQ(prompts.All()[i].overwritePrompt, i != 1);
+  }
+  window.AppendLog(QString(100000, 'x'));
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const rlimit lowered{4096, saved.rlim_max};
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &lowered);
+  Save(file);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(ReadBytes(file).size(), 33u);
+  Save(dir.File("no-such-folder/x.cfg"));
+  window.m_strKeyBook = QString::fromStdString(Book({"alpha"}));
+  prompts.CancelPick();
+  Press("configBrowse");
+  EXPECT_EQ(Entries(Combo()), QStringList({"alpha"}));
+  EXPECT_EQ(prompts.Boxes(),
+            QStringList({"ERROR: No Master Key present.", FileError(file, kNotAccessible),
+                         FileError(dir.File("no-such-folder/x.cfg"), kNotAccessible)}));
+}
+
+// All 22 values come back, the long ones whole, and replace what was typed
+// into the log; the record texts are not part of it. A file that cannot be
+// read or is not a whole configuration changes nothing, the list included.
+TEST_F(Configuration, SavedValuesLoadBackAndAFileRefusedChangesNothing) {
+  ChooseBook(Book({"alpha", "beta"}));
+  PickEntry(Combo(), 1);
+  window.m_strSourceFile = "/data/plano.txt";
+  window.m_strTargetFile = "/data/cifrado.rux";
+  window.m_strVerifyFile = "/data/verifica";
+  window.m_strParam[10] = "eleven \u03a9";
+  window.AppendLog("line one\n");
+  QTest::keyClicks(window.LogPanel(), "typed");  // read with the next keystroke in a field
+  window.ParamField(13)->setText(QString("0123456789").repeated(4000));
+  for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12})
+    QTest::keyClicks(window.ParamField(n), QString("p%1").arg(n));
+  const ConfigurationValues before = Stored(window);
+  EXPECT_EQ(before.log, "line one\ntyped");
+  const std::string file = dir.File("all.cfg");
+  Save(file);
+  StartedMainWindow other;
+  other.m_strConfigFile = "elsewhere";
+  for (const char* typed : {"", " dropped"}) {  // a load replaces what was typed
+    QTest::keyClicks(other.LogPanel(), typed);
+    prompts.Pick(QString::fromStdString(file));
+    other.LoadConfiguration();
+    EXPECT_EQ(other.LogPanel()->toPlainText(), "line one\ntyped");
+  }
+  EXPECT_EQ(Stored(other), before);
+  EXPECT_EQ(other.ParamField(13)->text(), before.params[12]);
+  EXPECT_EQ(other.m_strKey[0], "");  // the record texts come with the next read
+  EXPECT_EQ(Entries(other.MasterKeyCombo()), QStringList({"alpha", "beta"}));
+  EXPECT_EQ(other.MasterKeyCombo()->currentText(), "beta");
+  EXPECT_EQ(prompts.All()[2].initialName, "elsewhere");
+  EXPECT_EQ(prompts.Boxes(), QStringList(2, "LOG: line one\ntyped"));
+
+  ConfigurationValues changed;  // every value differs from the window's
+  changed.keyBook = "/other/book";
+  changed.keyNumber = 77;
+  changed.params.fill("q");
+  const std::string whole = ConfigurationBytes(changed).toStdString();
+  const std::string damaged = dir.File("damaged.cfg");
+  const struct {
+    std::string path, bytes;
+    const char* what;
+  } cases[] = {
+      {damaged, whole.substr(0, 17), kUnexpected},  // cut in the number
+      {damaged, whole.substr(0, whole.size() - 1), kUnexpected},
+      {damaged, "\xC8" + std::string(40, '\0'), kUnexpected},  // a length beyond the end
+      {damaged, whole, kUnexpected},  // made past a gigabyte below: not even read
+      {dir.File("missing.cfg"), "", kNotAccessible},
+      {dir.Path(), "", kNotAccessible},
+  };
+  for (const auto& c : cases) {
+    if (c.path == damaged) WriteBytes(damaged, c.bytes);
+    if (c.bytes == whole) std::filesystem::resize_file(damaged, (std::uintmax_t(1) << 30) + 1);
+    prompts.Clear();
+    prompts.Pick(QString::fromStdString(c.path));
+    other.LoadConfiguration();
+    EXPECT_EQ(prompts.Boxes(), QStringList({FileError(c.path, c.what)}));
+    EXPECT_EQ(Stored(other), before);
+    EXPECT_EQ(Entries(other.MasterKeyCombo()), QStringList({"alpha", "beta"}));
+    EXPECT_EQ(other.MasterKeyCombo()->currentText(), "beta");
+    EXPECT_EQ(other.LogPanel()->toPlainText(), before.log);
+  }
+}
+
+}  // namespace
+}  // namespace rux::test

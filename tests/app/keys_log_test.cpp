@@ -1,0 +1,225 @@
+// Choosing a Key Book and a Master Key in the main window, the key management
+// window's choice handed back, and the log panel: "Copy Keys to Log",
+// "Clear Log" and "Edit Log".
+#include <QApplication>
+#include <QTest>
+#include <cstdio>
+#include <functional>
+
+#include "app/log_dlg.h"
+#include "app_fixture.h"
+#include "manage/keys_dlg.h"
+
+namespace rux::test {
+namespace {
+
+const QString kNoKey = "ERROR: No Master Key present, select one and try again.";
+
+// Choosing a book reads its first record and lists the live names: only the
+// full deleted mark hides one. Picking counts deleted records in the number,
+// takes the first of two names, and the chosen entry stays selected.
+TEST_F(AppTest, ChoosingABookReadsItsFirstRecordAndPickingCountsDeletedRecords) {
+  Activate();
+  ChooseBook(Book({"nnnova", nullptr, "twin", "cl\u00e9", "twin"}));
+  EXPECT_EQ(QStringList({Field("keyNumber"), window.m_strMasterKeyName, window.m_strKey[0],
+                         window.m_strKey[10], Combo()->currentText()}),
+            QStringList({"1", "nnnova", "nnnova-k1", "5000000000", "nnnova"}));
+  EXPECT_EQ(Entries(Combo()), QStringList({"nnnova", "twin", "cl\u00e9", "twin"}));
+  EXPECT_EQ(QApplication::focusWidget(), Combo());
+  EXPECT_EQ(prompts.All()[0].picker, PickerKind::Open);
+  EXPECT_EQ(prompts.All()[0].initialName, "*.*");
+  for (const auto& [entry, number, key] : {std::tuple{2, 4, "cl\u00e9-k1"}, {3, 3, "twin-k1"}}) {
+    PickEntry(Combo(), entry);
+    EXPECT_EQ(window.m_nKeyNumber, number);
+    EXPECT_EQ(window.m_strKey[0], key);
+  }
+  for (const auto& [number, index] : {std::pair{2, -1}, {9, -1}, {4, 2}}) {  // deleted, beyond
+    window.m_nKeyNumber = number;
+    window.FillMasterKeyList("unused");
+    EXPECT_EQ(Combo()->currentIndex(), index) << number;
+  }
+  window.UpdateData(false);  // as any later refresh does: the entry stays
+  EXPECT_EQ(Combo()->currentText(), "cl\u00e9");
+  EXPECT_TRUE(prompts.Messages().empty());
+}
+
+// A cancelled picker asks for a book, or lists the book again; a book that
+// cannot be read is reported (twice when chosen) and nothing else changes;
+// the name picked is still taken.
+TEST_F(AppTest, ACancelledPickerOrABookThatCannotBeRead) {
+  Activate();
+  prompts.CancelPick();
+  Press("keyBookBrowse");
+  EXPECT_EQ(QApplication::focusWidget(), Combo());
+  const std::string book = Book({"alpha", "beta"});
+  ChooseBook(book);
+  Book({"alpha", "beta", "gamma"});  // the book grew since
+  prompts.CancelPick();
+  Press("keyBookBrowse");
+  ChooseBook(dir.File("missing.dat"));
+  EXPECT_EQ(Entries(Combo()), QStringList({"alpha", "beta", "gamma"}));
+  EXPECT_EQ(window.m_strMasterKeyName, "alpha");
+  EXPECT_EQ(QApplication::focusWidget(), window.ParamField(1));
+  window.m_strKeyBook = QString::fromStdString(book);
+  window.UpdateData(false);
+  std::remove(book.c_str());  // vanishes between two actions
+  PickEntry(Combo(), 1);
+  EXPECT_EQ(window.m_nKeyNumber, 1);
+  EXPECT_EQ(window.m_strMasterKeyName, "beta");
+  EXPECT_EQ(prompts.Boxes(),
+            QStringList({kNoKey, kBookNotAccessible, kBookNotAccessible, kBookNotAccessible}));
+}
+
+// Typing into the box starts nothing: no completion, no selection, and Enter
+// presses the window's default button as in every other field.
+TEST_F(AppTest, TypingANameIntoTheBoxSelectsNothingAndEnterGoesToTheDefaultButton) {
+  ChooseBook(Book({"alpha", "beta", "gamma"}));
+  Activate();
+  QLineEdit* edit = Combo()->lineEdit();
+  for (const char* typed : {"gam", "gamma", "Beta"}) {
+    edit->clear();
+    edit->setFocus();
+    QTest::keyClicks(edit, typed);
+    EXPECT_EQ(edit->text(), typed);
+    modal.Then<CKeysDlg>([](CKeysDlg& d) { d.reject(); });
+    QTest::keyClick(edit, Qt::Key_Return);
+    window.ParamField(1)->setFocus();  // leaving the box
+    EXPECT_EQ(QStringList({Field("keyNumber"), window.m_strMasterKeyName}),
+              QStringList({"1", "alpha"}));
+  }
+  EXPECT_EQ(modal.Titles(), QStringList(3, "shell_rux KEYS"));
+}
+
+// Cancel keeps the main window's choice but refreshes its list; OK hands
+// back the chosen book, name and number, whose key texts wait for the next
+// read; without a book the main window asks for one.
+TEST_F(AppTest, KeyManagementHandsBackItsChoiceOnOkOnly) {
+  const std::string first = Book({"a1", "a2"}, "first.dat");
+  const std::string second = Book({"b1", nullptr, "b3"}, "second.dat");
+  ChooseBook(first);
+  Book({"a1", "a2", "a3"}, "first.dat");  // changed meanwhile
+  const auto keysBefore = window.m_strKey;
+  prompts.Pick(QString::fromStdString(second));
+  const auto pick = [](CKeysDlg& d, int entry) {
+    d.RefreshOnRepaint();
+    PickEntry(Child<QComboBox>(&d, "masterKeyName"), entry);
+  };
+  modal.Then<CKeysDlg>([&](CKeysDlg& d) {
+    pick(d, 1);
+    d.reject();
+  });
+  modal.Then<CKeysDlg>([&](CKeysDlg& d) {
+    EXPECT_EQ(QStringList({d.m_strKeyBook, d.m_strMasterKeyName, QString::number(d.m_nKeyNumber)}),
+              QStringList({QString::fromStdString(first), "a1", "1"}));
+    Child<QPushButton>(&d, "browse")->click();
+    pick(d, 1);
+    d.accept();
+  });
+  modal.Then<CKeysDlg>([](CKeysDlg& d) { d.reject(); });
+  Press("keyManagement");
+  EXPECT_EQ(window.m_nKeyNumber, 1);
+  EXPECT_EQ(Entries(Combo()), QStringList({"a1", "a2", "a3"}));
+  Press("keyManagement");
+  EXPECT_EQ(QStringList({window.m_strKeyBook, window.m_strMasterKeyName, Field("keyNumber")}),
+            QStringList({QString::fromStdString(second), "b3", "3"}));
+  EXPECT_EQ(Entries(Combo()), QStringList({"b1", "b3"}));
+  EXPECT_EQ(window.m_strKey, keysBefore);
+  window.m_strKeyBook.clear();
+  window.UpdateData(false);
+  Press("keyManagement");
+  EXPECT_EQ(prompts.Boxes(), QStringList({kNoKey}));
+}
+
+QString KeysEntry(const std::string& book, int number, const QString& name) {
+  QString entry = "\n FECHA: " + kStamp + "\nLibro Claves: " + QString::fromStdString(book) +
+                  "\nNumero de Clave: " + QString::number(number);
+  for (int n = 1; n <= 10; ++n) entry += QString("\nClave%1: %2-k%1").arg(n).arg(name);
+  return entry + "\nClave11: 5000000000\nClave12: 3250000000.01\n";
+}
+
+// Typed text survives the refreshes until it is read, and then the append.
+// Only the record last read, from the book still chosen, is ever appended:
+// a read that finds no record and a change of book forget it.
+TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
+  Press("copyKeysToLog");  // before any read: no Key Book, number 0
+  const std::string book = Book({"alpha", "beta"});
+  ChooseBook(book);
+  QTest::keyClicks(window.LogPanel(), "typed");
+  PickEntry(Combo(), 1);
+  EXPECT_EQ(window.LogPanel()->toPlainText(), "typed");
+  Press("copyKeysToLog");
+  EXPECT_EQ(window.LogPanel()->toPlainText(), "typed" + KeysEntry(book, 2, "beta"));
+  EXPECT_EQ(prompts.Boxes(), QStringList({kBookNotAccessible}));
+  const std::string empty = dir.File("empty.dat");
+  WriteBytes(empty, "");
+  const auto number = [this](int n) {
+    window.m_nKeyNumber = n;
+    window.UpdateData(false);
+  };
+  const struct {
+    std::function<void()> change;
+    bool appended;
+  } steps[] = {
+      {[&] { std::remove(book.c_str()); }, true},  // record 1 was read from it
+      {[&] { ChooseBook(empty); }, false},
+      {[&] { ChooseBook(dir.Path()); }, false},  // cannot be read
+      {[&] {  // a number beyond the last record, then the book vanished
+         number(3);
+         Press("copyKeysToLog");
+         number(1);
+         std::remove(book.c_str());
+       },
+       false},
+  };
+  for (const auto& step : steps) {
+    ChooseBook(Book({"alpha", "beta"}));
+    window.LogPanel()->clear();
+    step.change();
+    Press("copyKeysToLog");
+    EXPECT_EQ(window.m_strLog, step.appended ? KeysEntry(book, 1, "alpha") : QString());
+  }
+}
+
+// "Clear Log" asks and empties on OK only, typed text included. "Edit Log"
+// opens with what was typed; "SAVE" stores the edit, "Quit" drops it, Enter
+// saves and Ctrl+Enter starts a new line.
+TEST_F(AppTest, ClearLogAndEditLog) {
+  QTest::keyClicks(window.LogPanel(), "kept");
+  prompts.Answer(Answer::Cancel).Answer(Answer::Ok);
+  Press("clearLog");
+  EXPECT_EQ(window.LogPanel()->toPlainText(), "kept");
+  Press("clearLog");
+  EXPECT_EQ(QStringList({window.m_strLog, window.LogPanel()->toPlainText()}), QStringList(2, ""));
+  EXPECT_EQ(prompts.Boxes(),
+            QStringList(2, "LOG DELETE: ATTENTION! Are you sure you want to delete LOG?"));
+
+  QTest::keyClicks(window.LogPanel(), "typed");
+  window.AppendLog(" old");  // takes what was typed first
+  QTest::keyClicks(window.LogPanel(), " more");
+  const auto text = [](CLogDlg& log) { return Child<QPlainTextEdit>(&log, "logText"); };
+  modal.Then<CLogDlg>([&](CLogDlg& log) {
+    EXPECT_EQ(log.windowTitle(), "shell_rux LOG");
+    EXPECT_EQ(text(log)->toPlainText(), "typed old more");
+    text(log)->setPlainText("edited");
+    Child<QPushButton>(&log, "save")->click();
+  });
+  modal.Then<CLogDlg>([&](CLogDlg& log) {
+    text(log)->setPlainText("thrown away");
+    Child<QPushButton>(&log, "quit")->click();
+  });
+  modal.Then<CLogDlg>([&](CLogDlg& log) {
+    text(log)->moveCursor(QTextCursor::End);
+    QTest::keyClick(text(log), Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClicks(text(log), "more");
+    QTest::keyClick(text(log), Qt::Key_Return);
+  });
+  QStringList logs;
+  for (int i = 0; i < 3; ++i) {
+    Press("editLog");
+    logs << window.LogPanel()->toPlainText();
+  }
+  EXPECT_EQ(logs, QStringList({"edited", "edited", "edited\nmore"}));
+}
+
+}  // namespace
+}  // namespace rux::test

@@ -1,0 +1,248 @@
+// Start-up, the main window's simple buttons and the way out; every window for
+// screen readers and keyboard users; files dropped onto the main window.
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
+#include <filesystem>
+
+#include "app/about_dlg.h"
+#include "app/config/configuration_file.h"
+#include "app/log_dlg.h"
+#include "app_fixture.h"
+#include "editing/modify_dlg.h"
+#include "editing/new_master_key_dlg.h"
+#include "manage/keys_dlg.h"
+#include "manage/search_dlg.h"
+
+namespace rux::test {
+namespace {
+
+// Every field as start-up leaves it (name, "=" enabled or ":" disabled,
+// text); the engine path is the working folder's rux4.exe until the window
+// shows "rux4.exe"; an unreadable working folder is said without an icon.
+TEST_F(AppTest, StartUpShowsTheDefaultEngineAndEmptyFields) {
+  QStringList fields;
+  for (QLineEdit* field : window.findChildren<QLineEdit*>()) {
+    if (field->isVisibleTo(&window) && !field->objectName().isEmpty())
+      fields << field->objectName() + (field->isEnabled() ? "=" : ":") + field->text();
+  }
+  EXPECT_EQ(fields.join(' '),
+            "enginePath=rux4.exe keyBook: keyNumber:0 param1= param2= param3= param4= param5= "
+            "param6= param7= param8= param9= param10= param12= param13= param11: param14: "
+            "verifyFile: sourceFile: targetFile:");
+  EXPECT_EQ(QStringList({window.windowTitle(), window.m_strEnginePath, window.m_strEngineCommand,
+                         window.LogPanel()->toPlainText(), QString::number(Combo()->count())}),
+            QStringList({"shell_rux  4.5", "rux4.exe", "rux4.exe", "", "0"}));
+  const auto here = std::filesystem::current_path();
+  EXPECT_EQ(CShellruxDlg().m_strEnginePath, QString::fromStdString(here / "rux4.exe"));
+  {
+    TempDir gone;
+    std::filesystem::current_path(gone.Path());
+    ::rmdir(gone.Path().c_str());
+    EXPECT_TRUE(CShellruxDlg().m_strEnginePath.isEmpty());
+    std::filesystem::current_path(here);
+  }
+  EXPECT_EQ(prompts.Boxes(), QStringList({"shell_rux: Current directory _getcwd error"}));
+  EXPECT_EQ(prompts.Messages()[0].icon, Icon::None);
+}
+
+// The pickers start from "*.*" and only the target's asks before an existing
+// file; "Clear" empties only the confirmation file. "Run RUX4 (Console)"
+// hands the text unquoted to the interpreter, finding a bare program here first.
+TEST_F(AppTest, PickersClearAndRunConsole) {
+  prompts.Pick("/data/plain.txt").Pick("/data/out.rux").Pick("/data/check.key").CancelPick();
+  for (const char* button : {"sourceBrowse", "targetBrowse", "verifyBrowse", "engineBrowse"})
+    Press(button);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(prompts.All().at(i).initialName, "*.*");
+    EXPECT_EQ(prompts.All()[i].overwritePrompt, i == 1);
+  }
+  EXPECT_EQ(window.m_strVerifyFile, "/data/check.key");
+  Press("verifyClear");
+  EXPECT_EQ(QStringList({Field("sourceFile"), window.m_strTargetFile, window.m_strVerifyFile,
+                         Field("verifyFile"), window.m_strEnginePath}),
+            QStringList({"/data/plain.txt", "/data/out.rux", "", "", "rux4.exe"}));
+  const auto saved = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  WriteBytes(dir.File("ls"), "#!/bin/sh\necho local ls \"$1\"\n");
+  ::chmod(dir.File("ls").c_str(), 0755);
+  EXPECT_EQ(ConsoleCommand("/bin/ls -l"), "/bin/ls -l");
+  SetEnginePath("ls   -l");
+  Press("runConsole");
+  std::filesystem::current_path(saved);
+  EXPECT_EQ(window.m_strEngineCommand, "ls   -l");
+  EXPECT_EQ(console.output, "local ls -l\n");  // unquoted: the interpreter splits it
+  EXPECT_EQ(console.events, QStringList({"open", "title:ls   -l", "run"}));
+}
+
+// OK ends without saving; Cancel offers the save, and the About box follows
+// even when the save picker is cancelled, but not when the save failed: then
+// the window and its log stay. The window menu offers the About box too.
+TEST_F(AppTest, ExitAsksAndSavesOnCancelThenShowsTheAboutBox) {
+  window.AppendLog("kept at exit");
+  const std::string file = dir.File("exit.cfg");
+  WriteBytes(dir.File("plain"), "a file, not a folder");
+  prompts.Answer(Answer::Ok);
+  prompts.Answer(Answer::Cancel).Pick(QString::fromStdString(file));
+  prompts.Answer(Answer::Cancel).CancelPick();
+  prompts.Answer(Answer::Cancel).Pick(QString::fromStdString(dir.File("plain") + "/x.cfg"));
+  modal.Then<CAboutDlg>([](CAboutDlg& d) { Child<QPushButton>(&d, "ok")->click(); });
+  for (int i = 0; i < 3; ++i) modal.Then<CAboutDlg>([](CAboutDlg& d) { d.accept(); });
+  Press("quit");
+  EXPECT_EQ(prompts.All().size(), 1u);  // no save picker
+  EXPECT_EQ(window.ModalResult(), Dialog::IDCANCEL);
+  for (int i = 0; i < 3; ++i) window.reject();  // Escape and the close box do the same
+  ASSERT_EQ(window.actions().size(), 2);
+  EXPECT_TRUE(window.actions()[0]->isSeparator());
+  EXPECT_EQ(window.actions()[1]->text(), "Acerca de shellrux");
+  window.actions()[1]->trigger();
+  EXPECT_EQ(modal.Titles(), QStringList(4, "shell_rux"));  // not after the failed save
+  const QString exit =
+      "RUX EXIT: ATTENTION! Exit without saving changes?... \nIf you press OK, configuration "
+      "will not be saved.\n\n";
+  EXPECT_EQ(prompts.Boxes(), QStringList({exit, exit, exit, exit,
+                                          "ERROR: ERROR: The file: " +
+                                              QString::fromStdString(dir.File("plain") + "/x.cfg") +
+                                              "\nis not accessible, access is denied."}));
+  EXPECT_EQ(window.m_strLog, "kept at exit");
+  EXPECT_TRUE(ReadBytes(file).find("kept at exit") != std::string::npos);
+}
+
+// Every control has a name a screen reader says (a button its text), and
+// Tab goes in reading order, the keys down each column.
+TEST_F(AppTest, EveryWindowNamesItsControlsAndTabsInReadingOrder) {
+  CKeysDlg keys;
+  CNewMasterKeyDlg newKey;
+  CModifyDlg modify;
+  CSearchDlg search;
+  CLogDlg log;
+  CAboutDlg about;
+  QStringList orders, unnamed;
+  for (int i = 0; i < 7; ++i) {
+    modal.Then([&](QDialog& d) {
+      QStringList order;
+      for (QWidget* w = d.nextInFocusChain(); w != &d; w = w->nextInFocusChain()) {
+        if (w->isVisibleTo(&d) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) &&
+            !w->focusProxy())
+          order << w->objectName();
+      }
+      orders << order.join(' ');
+      for (QWidget* w : d.findChildren<QWidget*>()) {
+        auto* button = qobject_cast<QAbstractButton*>(w);
+        const bool input = qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+                           qobject_cast<QPlainTextEdit*>(w);
+        if (w->isVisibleTo(&d) && (button || input) && w->accessibleName().isEmpty() &&
+            (!button || button->text().isEmpty()))
+          unnamed << w->objectName();
+      }
+      d.done(QDialog::Rejected);
+    });
+  }
+  for (Dialog* d : std::initializer_list<Dialog*>{&window, &keys, &newKey, &modify, &search, &log})
+    d->DoModal();
+  about.DoModal();
+  const QString keyFields =
+      "masterKeyName enlarge scramble key1 key2 key3 key4 key5 key6 key7 key8 key9 key10 ok cancel";
+  EXPECT_EQ(orders,
+            QStringList(
+                {"engineBrowse runConsole keyBookBrowse masterKeyCombo keyManagement param1 param2 "
+                 "param3 param4 param5 param6 param7 param8 param9 param10 param12 param13 "
+                 "verifyBrowse verifyClear sourceBrowse targetBrowse encode decode "
+                 "copyKeysToLog clearLog editLog configBrowse configSave log quit",
+                 "keyBook browse newKeyBook masterKeyName cancel", keyFields, keyFields,
+                 "searchText ok cancel", "logText save quit", "ok"}));
+  const auto name = [](const QWidget& w, const char* control) {
+    return Child<QWidget>(&w, control)->accessibleName();
+  };
+  EXPECT_EQ(
+      QStringList({name(window, "keyBook"), name(window, "masterKeyCombo"),
+                   name(window, "keyNumber"), name(window, "enginePath"), name(window, "param14"),
+                   name(window, "log"), name(keys, "key6"), name(search, "searchText"),
+                   Child<QWidget>(&window, "targetBrowse")->accessibleDescription()}),
+      QStringList({"Key Book", "Master Key", "Number", "PATH RUX4.EXE", "Parameter 14", "LOG",
+                   "Key 6", "Text to Search...", "Target File"}));
+  EXPECT_EQ(unnamed, QStringList());
+  EXPECT_EQ(window.windowIcon().availableSizes().size(), 7);
+}
+
+// Drops the data onto a control as the desktop does: the window takes the
+// drops, at the control's centre. Whether the drop was taken.
+bool Drop(CShellruxDlg& window, QWidget* control, const QMimeData& data) {
+  window.adjustSize();
+  const QPoint at = control->mapTo(&window, control->rect().center());
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  QCoreApplication::sendPostedEvents();
+  return enter.isAccepted() && drop.isAccepted();
+}
+
+bool Drop(CShellruxDlg& window, QWidget* control, const QList<QUrl>& urls,
+          const QString& text = {}) {
+  QMimeData data;
+  if (!urls.isEmpty()) data.setUrls(urls);
+  if (!text.isEmpty()) data.setText(text);
+  return Drop(window, control, data);
+}
+
+// Each row takes a dropped file as its Browse button takes a chosen one: the
+// name arrives exactly, the target's replace question is asked, the Key Book
+// list is refilled and a configuration is loaded, and no picker shows.
+// Several files, a folder or a remote file are refused; text, or a file off
+// the rows, is not taken.
+TEST_F(AppTest, DroppedFilesAreTakenAsTheRowsBrowseTakesThem) {
+  const std::string odd = " l'été \"à\" b ";
+  const auto path = [&](const char* name) { return QString::fromStdString(dir.File(name + odd)); };
+  const auto local = [&](const char* name) { return QUrl::fromLocalFile(path(name)); };
+  const std::string book = Book({"a1", "a2"}, "book" + odd);
+  for (const char* name : {"source", "target", "verify"}) WriteBytes(dir.File(name + odd), "x");
+  ConfigurationValues loaded;
+  loaded.keyBook = path("book");
+  loaded.log = "the loaded log";
+  ASSERT_TRUE(WriteConfigurationFile(path("config"), loaded));
+  prompts.Answer(Answer::Cancel).Answer(Answer::Ok);  // replace the target: no, then yes
+  const auto control = [&](const char* name) { return Child<QWidget>(&window, name); };
+  for (const auto& [at, file] : {std::pair{"sourceFile", "source"},
+                                 {"targetBrowse", "target"},
+                                 {"targetFile", "target"},
+                                 {"verifyBrowse", "verify"},
+                                 {"keyBook", "book"}})
+    EXPECT_TRUE(Drop(window, control(at), {local(file)})) << at;
+  EXPECT_EQ(
+      QStringList({window.m_strSourceFile, window.m_strTargetFile, window.m_strVerifyFile,
+                   Field("sourceFile"), window.m_strMasterKeyName, Field("keyNumber")}),
+      QStringList({path("source"), path("target"), path("verify"), path("source"), "a1", "1"}));
+  EXPECT_EQ(Entries(Combo()), QStringList({"a1", "a2"}));
+  QLabel* config = nullptr;
+  for (QLabel* label : window.findChildren<QLabel*>())
+    config = label->text() == "CONFIGURATION:" ? label : config;
+  EXPECT_TRUE(Drop(window, config, {local("config")}));
+  EXPECT_EQ(window.m_strConfigFile, path("config"));
+  EXPECT_TRUE(window.m_strSourceFile.isEmpty());  // all fields are the loaded ones
+  for (const QList<QUrl>& urls : {QList<QUrl>{local("source"), local("target")},
+                                  {QUrl::fromLocalFile(QString::fromStdString(dir.Path()))},
+                                  {QUrl("https://example.org/one")}})
+    EXPECT_TRUE(Drop(window, control("sourceBrowse"), urls));
+  EXPECT_FALSE(Drop(window, control("sourceBrowse"), {}, path("source")));
+  EXPECT_FALSE(Drop(window, control("encode"), {local("source")}));
+  EXPECT_TRUE(window.m_strSourceFile.isEmpty());
+  const QString replace =
+      "REPLACE: " + path("target") + "\nalready exists. Do you want to replace it?";
+  EXPECT_EQ(prompts.Boxes(),
+            QStringList({replace, replace, "LOG: the loaded log",
+                         "ERROR: Drop one file at a time: several were dropped.",
+                         "ERROR: ERROR: " + QString::fromStdString(dir.Path()) +
+                             "\nis a folder. Drop a file.",
+                         "ERROR: Only a file of this computer can be dropped here."}));
+  EXPECT_EQ(prompts.All().size(), 6u);  // no picker
+}
+
+}  // namespace
+}  // namespace rux::test
