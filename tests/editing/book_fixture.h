@@ -1,6 +1,5 @@
 #pragma once
-// Key Books for the window tests, made with the Key Book library, and the
-// diagnostics kept off the test output.
+// Key Books for the window tests, made with the Key Book library.
 #include <optional>
 #include <sstream>
 #include <string>
