@@ -58,12 +58,9 @@ TEST_F(Record, TextsFillTheirFieldsAndLongerOnesAreCut) {
 
 // Enlarge and Scramble: the ten digits of the exact decimal expansion,
 // rounded up at the eleventh digit, and the Scramble's sign and position.
+// Rows: the value, the 35 bytes of Enlarge and Scramble, sign and position.
 TEST_F(Record, NumbersKeepTenDigitsWithTheScrambleSignAndWholePosition) {
-  const struct {
-    double value;
-    std::string_view fields;  // Enlarge and Scramble, 35 bytes
-    int sign, exponent;
-  } cases[] = {
+  const std::tuple<double, std::string_view, int, int> cases[] = {
       {5, "5000000000\0,,,,5000000000.01\0------"sv, 0, 1},
       {0.5, "5000000000\0,,,,5000000000.00\0------"sv, 0, 0},
       {-0.05, "5000000000\0,,,,5000000000.1-1\0-----"sv, 1, -1},
@@ -80,18 +77,18 @@ TEST_F(Record, NumbersKeepTenDigitsWithTheScrambleSignAndWholePosition) {
       {-0.0, "0\0,,,,,,,,,,,,,0\0------------------"sv, 0, 0},
       {std::nan(""), "0\0,,,,,,,,,,,,,0\0------------------"sv, 0, 0},
   };
-  for (const auto& c : cases) {
+  for (const auto& [value, fields, sign, exponent] : cases) {
     MasterKeyRecord record = test::Example();
-    record.enlarge = record.scramble = c.value;
+    record.enlarge = record.scramble = value;
     const std::string bytes = RecordBytes(record, Diagnostics());
-    EXPECT_EQ(bytes, std::string(test::kExampleBytes, ENLARGE_OFFSET) + std::string(c.fields))
-        << c.value;
+    EXPECT_EQ(bytes, std::string(test::kExampleBytes, ENLARGE_OFFSET) + std::string(fields))
+        << value;
     const MasterKeyRecord back = Read(bytes);
-    const double enlarge = std::strtod(c.fields.data(), nullptr);
-    EXPECT_EQ(diag.Take(), enlarge == 0 ? kConversionError + kConversionError : "") << c.value;
+    const double enlarge = std::strtod(fields.data(), nullptr);
+    EXPECT_EQ(diag.Take(), enlarge == 0 ? kConversionError + kConversionError : "") << value;
     EXPECT_EQ(std::tuple(back.enlarge, back.scramble, back.scrambleSign, back.scrambleExponent),
-              std::tuple(enlarge, std::strtod(c.fields.data() + 15, nullptr), c.sign, c.exponent))
-        << c.value;
+              std::tuple(enlarge, std::strtod(fields.data() + 15, nullptr), sign, exponent))
+        << value;
   }
 }
 
