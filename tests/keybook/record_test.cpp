@@ -12,8 +12,7 @@ using namespace std::string_literals;
 using namespace std::string_view_literals;
 using Record = test::KeyBook;
 
-const std::string kReadError = "\nError en Lectura\n";
-const std::string kConversionError = "\nError en conversion\n";
+const std::string kReadError = "\nError en Lectura\n", kConversionError = "\nError en conversion\n";
 
 MasterKeyRecord Read(const std::string& bytes) {
   MasterKeyRecord record;
@@ -21,14 +20,16 @@ MasterKeyRecord Read(const std::string& bytes) {
   return record;
 }
 
-TEST_F(Record, TheWorkedExampleIsByteExactAndReadsBack) {
-  const std::string bytes = RecordBytes(test::Example(), Diagnostics());
-  EXPECT_EQ(bytes, std::string(test::kExampleBytes, RECORD_SIZE));
-  const MasterKeyRecord back = Read(bytes);
-  EXPECT_EQ(diag.Take(), "");
-  EXPECT_EQ(back.name, "test");
-  EXPECT_EQ(back.keys, test::Example().keys);
-  EXPECT_EQ(back.scramble, 3250000000.01);
+// The worked example, byte for byte. Without its NUL a field is read within
+// its width, from its own offset.
+TEST_F(Record, TheWorkedExampleIsByteExactAndFieldsAreReadWithinTheirWidth) {
+  EXPECT_EQ(RecordBytes(test::Example(), Diagnostics()), std::string(test::kExampleBytes, 705));
+  const MasterKeyRecord damaged = Read(std::string(705, '\xFF'));
+  EXPECT_EQ(damaged.name.size(), 19u * 2);  // 19 x ÿ, two bytes each in UTF-8
+  for (const std::string& key : damaged.keys) EXPECT_EQ(key.size(), 64u * 2);
+  std::string expected;
+  for (int field = 0; field < 12; ++field) expected += kReadError;  // name, keys, Enlarge
+  EXPECT_EQ(diag.Take(), expected + kConversionError + kReadError + kConversionError);
 }
 
 // Windows-1252 in the file: a character without a byte there is left out, é
@@ -36,10 +37,8 @@ TEST_F(Record, TheWorkedExampleIsByteExactAndReadsBack) {
 TEST_F(Record, TextsFillTheirFieldsAndLongerOnesAreCut) {
   MasterKeyRecord record;
   record.name = std::string(18, 'N') + "XYZ";
-  record.keys[0] = std::string(64, 'a');
+  record.keys = {std::string(64, 'a'), "", std::string(65, 'c'), "Año € x中y"};
   for (int i = 0; i < 64; ++i) record.keys[1] += "é";
-  record.keys[2] = std::string(65, 'c');
-  record.keys[3] = "Año € x中y";
   record.keys[9] = std::string(100, 'z');
   const std::string empty = '\0' + std::string(64, '_');
   std::string expected = std::string(18, 'N') + "X" + '\0' + std::string(64, 'a') + '\0' +
@@ -59,12 +58,9 @@ TEST_F(Record, TextsFillTheirFieldsAndLongerOnesAreCut) {
 
 // Enlarge and Scramble: the ten digits of the exact decimal expansion,
 // rounded up at the eleventh digit, and the Scramble's sign and position.
+// Rows: the value, the 35 bytes of Enlarge and Scramble, sign and position.
 TEST_F(Record, NumbersKeepTenDigitsWithTheScrambleSignAndWholePosition) {
-  const struct {
-    double value;
-    std::string_view fields;  // Enlarge and Scramble, 35 bytes
-    int sign, exponent;
-  } cases[] = {
+  const std::tuple<double, std::string_view, int, int> cases[] = {
       {5, "5000000000\0,,,,5000000000.01\0------"sv, 0, 1},
       {0.5, "5000000000\0,,,,5000000000.00\0------"sv, 0, 0},
       {-0.05, "5000000000\0,,,,5000000000.1-1\0-----"sv, 1, -1},
@@ -81,29 +77,19 @@ TEST_F(Record, NumbersKeepTenDigitsWithTheScrambleSignAndWholePosition) {
       {-0.0, "0\0,,,,,,,,,,,,,0\0------------------"sv, 0, 0},
       {std::nan(""), "0\0,,,,,,,,,,,,,0\0------------------"sv, 0, 0},
   };
-  for (const auto& c : cases) {
+  for (const auto& [value, fields, sign, exponent] : cases) {
     MasterKeyRecord record = test::Example();
-    record.enlarge = record.scramble = c.value;
+    record.enlarge = record.scramble = value;
     const std::string bytes = RecordBytes(record, Diagnostics());
-    EXPECT_EQ(bytes, std::string(test::kExampleBytes, ENLARGE_OFFSET) + std::string(c.fields))
-        << c.value;
+    EXPECT_EQ(bytes, std::string(test::kExampleBytes, ENLARGE_OFFSET) + std::string(fields))
+        << value;
     const MasterKeyRecord back = Read(bytes);
-    const double enlarge = std::strtod(c.fields.data(), nullptr);
-    EXPECT_EQ(diag.Take(), enlarge == 0 ? kConversionError + kConversionError : "") << c.value;
-    EXPECT_EQ(back.enlarge, enlarge);
-    EXPECT_EQ(back.scrambleSign, c.sign) << c.value;
-    EXPECT_EQ(back.scrambleExponent, c.exponent) << c.value;
+    const double enlarge = std::strtod(fields.data(), nullptr);
+    EXPECT_EQ(diag.Take(), enlarge == 0 ? kConversionError + kConversionError : "") << value;
+    EXPECT_EQ(std::tuple(back.enlarge, back.scramble, back.scrambleSign, back.scrambleExponent),
+              std::tuple(enlarge, std::strtod(fields.data() + 15, nullptr), sign, exponent))
+        << value;
   }
-}
-
-// No NUL anywhere: each field is read within its width, from its own offset.
-TEST_F(Record, DamagedFieldsAreReadWithinTheirWidth) {
-  const MasterKeyRecord record = Read(std::string(705, '\xFF'));
-  EXPECT_EQ(record.name.size(), 19u * 2);  // 19 x ÿ, two bytes each in UTF-8
-  for (const std::string& key : record.keys) EXPECT_EQ(key.size(), 64u * 2);
-  std::string expected;
-  for (int i = 0; i < 12; ++i) expected += kReadError;  // name, ten keys, Enlarge
-  EXPECT_EQ(diag.Take(), expected + kConversionError + kReadError + kConversionError);
 }
 
 }  // namespace
