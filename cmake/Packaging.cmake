@@ -9,7 +9,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "shell_rux keeps Key Books, files of Master Key records, and encodes and decodes
 files with them through the cipher engine rux4.exe, which ships with it. The
 front end hands the engine the Key Book and the record number, never the keys;
-the engine seals files with XChaCha20-Poly1305 under an Argon2id key, so a
+the engine seals files with ChaCha20-Poly1305 under an Argon2id key, so a
 changed, cut or wrong file is refused, never decoded.
 
 shell_rux-cli does the same from scripts, without a display.")
