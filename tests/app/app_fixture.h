@@ -1,8 +1,6 @@
 #pragma once
-// The main window as the user finds it after start-up, with a scripted user,
-// scripted modal runs, a recording console that runs the stand-in engine, a
-// temporary folder, Key Books made by the Key Book code (editing/book_fixture.h),
-// and the clock fixed at Fri Mar 01 09:05:07 2013 (UTC).
+// The main window after start-up, with scripted boxes, pickers and windows, a recording
+// console running the stand-in engine, and the clock fixed at Fri Mar 01 09:05:07 2013 UTC.
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -27,7 +25,6 @@ inline const QString kBookNotAccessible =
     "ERROR: The Key Book is not accessible, access is denied.";
 using Items = std::vector<std::string>;
 
-// Runs the window's own initialisation, as its modal run does first.
 struct StartedMainWindow : CShellruxDlg {
   StartedMainWindow() { OnInitDialog(); }
 };
@@ -57,7 +54,6 @@ class AppTest : public ::testing::Test {
     for (const char* name : {"FAKE_ENGINE_RECORD", "FAKE_ENGINE_STATUS"}) ::unsetenv(name);
   }
 
-  // Shows the window as the active one, so focus moves can be seen.
   void Activate() {
     window.show();
     QApplication::setActiveWindow(&window);
@@ -72,7 +68,7 @@ class AppTest : public ::testing::Test {
     prompts.Pick(QString::fromStdString(path));
     Press("keyBookBrowse");
   }
-  // Key Book books.dat, Master Key 3, source a.txt, target b.dat, and the stand-in engine.
+  // Key Book books.dat, Master Key 3, a.txt to b.dat, the stand-in engine.
   void FillExample() {
     SetEnginePath(FAKE_ENGINE_PATH);
     window.m_strKeyBook = "books.dat";
@@ -89,16 +85,11 @@ class AppTest : public ::testing::Test {
     prompts.Answer(Answer::Ok);
     Press(button);
   }
-  // The items of each run of the stand-in engine.
-  std::vector<Items> Runs() const {
-    std::vector<Items> runs;
-    for (const QByteArray& run : QByteArray::fromStdString(ReadBytes(record)).split('\n')) {
-      runs.emplace_back();
-      for (const QByteArray& item : run.split('\0')) runs.back().push_back(item.toStdString());
-      runs.back().pop_back();  // after the last item's NUL
-    }
-    runs.pop_back();  // after the last line feed
-    return runs;
+  // The stand-in engine's record of one run with these items.
+  static std::string EngineRun(const Items& items) {
+    std::string run;
+    for (const std::string& item : items) run += item + '\0';
+    return run + '\n';
   }
 
   CapturedDiagnostics diagnostics;  // the Key Book code's console lines
