@@ -1,5 +1,4 @@
 // Choosing a Key Book and a Master Key in the main window, and the log panel's buttons.
-#include <QApplication>
 #include <QTest>
 #include <cstdio>
 #include <functional>
@@ -17,15 +16,14 @@ const QString kNoKey = "ERROR: No Master Key present, select one and try again."
 // records in the number, takes the first of two names, and the entry stays selected.
 TEST_F(AppTest, ChoosingABookReadsItsFirstRecordAndPickingCountsDeletedRecords) {
   ChooseBook(Book({"nnnova", nullptr, "twin", "cl\u00e9", "twin"}));
-  EXPECT_EQ(QStringList({Field("keyNumber"), window.m_strMasterKeyName, window.m_strKey[0],
-                         window.m_strKey[10], Combo()->currentText()}),
-            QStringList({"1", "nnnova", "nnnova-k1", "5000000000", "nnnova"}));
+  EXPECT_EQ(
+      QStringList({Field("keyNumber"), window.m_strMasterKeyName, window.m_strKey[0],
+                   window.m_strKey[10], Combo()->currentText(), prompts.All()[0].initialName}),
+      QStringList({"1", "nnnova", "nnnova-k1", "5000000000", "nnnova", "*.*"}));
   EXPECT_EQ(Entries(Combo()), QStringList({"nnnova", "twin", "cl\u00e9", "twin"}));
-  EXPECT_EQ(prompts.All()[0].initialName, "*.*");
-  for (const auto& [entry, number, key] : {std::tuple{2, 4, "cl\u00e9-k1"}, {3, 3, "twin-k1"}}) {
+  for (const auto& [entry, picked] : {std::pair{2, "4 cl\u00e9-k1"}, {3, "3 twin-k1"}}) {
     PickEntry(Combo(), entry);
-    EXPECT_EQ(window.m_nKeyNumber, number);
-    EXPECT_EQ(window.m_strKey[0], key);
+    EXPECT_EQ(Field("keyNumber") + " " + window.m_strKey[0], picked);
   }
   for (const auto& [number, index] : {std::pair{2, -1}, {9, -1}, {4, 2}}) {  // deleted, beyond
     window.m_nKeyNumber = number;
@@ -88,29 +86,24 @@ TEST_F(AppTest, KeyManagementHandsBackItsChoiceOnOkOnly) {
   Book({"a1", "a2", "a3"}, "first.dat");  // changed meanwhile
   const auto keysBefore = window.m_strKey;
   prompts.Pick(QString::fromStdString(second));
-  const auto pick = [](CKeysDlg& d, int entry) {
-    d.RefreshOnRepaint();
-    PickEntry(Child<QComboBox>(&d, "masterKeyName"), entry);
-  };
-  modal.Then<CKeysDlg>([&](CKeysDlg& d) {
-    pick(d, 1);
-    d.reject();
-  });
-  modal.Then<CKeysDlg>([&](CKeysDlg& d) {
-    EXPECT_EQ(QStringList({d.m_strKeyBook, d.m_strMasterKeyName, QString::number(d.m_nKeyNumber)}),
-              QStringList({QString::fromStdString(first), "a1", "1"}));
-    Child<QPushButton>(&d, "browse")->click();
-    pick(d, 1);
-    d.accept();
-  });
+  QStringList opened;
+  for (const bool ok : {false, true}) {
+    modal.Then<CKeysDlg>([&, ok](CKeysDlg& d) {
+      opened << d.m_strKeyBook + " " + d.m_strMasterKeyName + " " + QString::number(d.m_nKeyNumber);
+      if (ok) Child<QPushButton>(&d, "browse")->click();
+      d.RefreshOnRepaint();
+      PickEntry(Child<QComboBox>(&d, "masterKeyName"), 1);
+      ok ? d.accept() : d.reject();
+    });
+  }
   modal.Then<CKeysDlg>([](CKeysDlg& d) { d.reject(); });
   Press("keyManagement");
-  EXPECT_EQ(window.m_nKeyNumber, 1);
-  EXPECT_EQ(Entries(Combo()), QStringList({"a1", "a2", "a3"}));
+  EXPECT_EQ(Field("keyNumber") + " " + Entries(Combo()).join(','), "1 a1,a2,a3");
   Press("keyManagement");
-  EXPECT_EQ(QStringList({window.m_strKeyBook, window.m_strMasterKeyName, Field("keyNumber")}),
-            QStringList({QString::fromStdString(second), "b3", "3"}));
-  EXPECT_EQ(Entries(Combo()), QStringList({"b1", "b3"}));
+  EXPECT_EQ(opened, QStringList(2, QString::fromStdString(first) + " a1 1"));
+  EXPECT_EQ(QStringList({window.m_strKeyBook, window.m_strMasterKeyName, Field("keyNumber"),
+                         Entries(Combo()).join(',')}),
+            QStringList({QString::fromStdString(second), "b3", "3", "b1,b3"}));
   EXPECT_EQ(window.m_strKey, keysBefore);
   window.m_strKeyBook.clear();
   window.UpdateData(false);
@@ -137,33 +130,28 @@ TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
   Press("copyKeysToLog");
   EXPECT_EQ(window.LogPanel()->toPlainText(), "typed" + KeysEntry(book, 2, "beta"));
   EXPECT_EQ(prompts.Boxes(), QStringList({kBookNotAccessible}));
-  const std::string empty = dir.File("empty.dat");
-  WriteBytes(empty, "");
-  const auto number = [this](int n) {
-    window.m_nKeyNumber = n;
-    window.UpdateData(false);
-  };
-  const struct {
-    std::function<void()> change;
-    bool appended;
-  } steps[] = {
-      {[&] { std::remove(book.c_str()); }, true},  // record 1 was read from it
-      {[&] { ChooseBook(empty); }, false},
+  WriteBytes(dir.File("empty.dat"), "");
+  // Changes after record 1 of the book was read; whether its texts are still appended.
+  const std::pair<std::function<void()>, bool> steps[] = {
+      {[&] { std::remove(book.c_str()); }, true},
+      {[&] { ChooseBook(dir.File("empty.dat")); }, false},
       {[&] { ChooseBook(dir.Path()); }, false},  // cannot be read
       {[&] {  // a number beyond the last record, then the book vanished
-         number(3);
+         window.m_nKeyNumber = 3;
+         window.UpdateData(false);
          Press("copyKeysToLog");
-         number(1);
+         window.m_nKeyNumber = 1;
+         window.UpdateData(false);
          std::remove(book.c_str());
        },
        false},
   };
-  for (const auto& step : steps) {
+  for (const auto& [change, appended] : steps) {
     ChooseBook(Book({"alpha", "beta"}));
     window.LogPanel()->clear();
-    step.change();
+    change();
     Press("copyKeysToLog");
-    EXPECT_EQ(window.m_strLog, step.appended ? KeysEntry(book, 1, "alpha") : QString());
+    EXPECT_EQ(window.m_strLog, appended ? KeysEntry(book, 1, "alpha") : QString());
   }
 }
 

@@ -3,9 +3,7 @@
 #include <unistd.h>
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QDropEvent>
-#include <QLabel>
 #include <QMimeData>
 #include <QUrl>
 #include <filesystem>
@@ -39,13 +37,11 @@ TEST_F(AppTest, StartUpShowsTheDefaultEngineAndEmptyFields) {
             QStringList({"shell_rux  4.5", "rux4.exe", "rux4.exe", "", "0"}));
   const auto here = std::filesystem::current_path();
   EXPECT_EQ(CShellruxDlg().m_strEnginePath, QString::fromStdString(here / "rux4.exe"));
-  {
-    TempDir gone;
-    std::filesystem::current_path(gone.Path());
-    ::rmdir(gone.Path().c_str());
-    EXPECT_TRUE(CShellruxDlg().m_strEnginePath.isEmpty());
-    std::filesystem::current_path(here);
-  }
+  TempDir gone;
+  std::filesystem::current_path(gone.Path());
+  ::rmdir(gone.Path().c_str());
+  EXPECT_TRUE(CShellruxDlg().m_strEnginePath.isEmpty());
+  std::filesystem::current_path(here);
   EXPECT_EQ(prompts.Boxes(), QStringList({"shell_rux: Current directory _getcwd error"}));
   EXPECT_EQ(prompts.Messages()[0].icon, Icon::None);
 }
@@ -185,31 +181,28 @@ bool Drop(CShellruxDlg& window, QWidget* control, const QList<QUrl>& urls,
 // files, a folder or a remote file are refused; text, or a file off the rows, is not taken.
 TEST_F(AppTest, DroppedFilesAreTakenAsTheRowsBrowseTakesThem) {
   const std::string odd = " l'été \"à\" b ";
-  const auto path = [&](const char* name) { return QString::fromStdString(dir.File(name + odd)); };
-  const auto local = [&](const char* name) { return QUrl::fromLocalFile(path(name)); };
-  const std::string book = Book({"a1", "a2"}, "book" + odd);
+  const auto path = [&](const QString& name) {
+    return QString::fromStdString(dir.File(name.toStdString() + odd));
+  };
+  const auto local = [&](const QString& name) { return QUrl::fromLocalFile(path(name)); };
+  Book({"a1", "a2"}, "book" + odd);
   for (const char* name : {"source", "target", "verify"}) WriteBytes(dir.File(name + odd), "x");
   ConfigurationValues loaded;
   loaded.keyBook = path("book");
   loaded.log = "the loaded log";
   ASSERT_TRUE(WriteConfigurationFile(path("config"), loaded));
   prompts.Answer(Answer::Cancel).Answer(Answer::Ok);  // replace the target: no, then yes
-  const auto control = [&](const char* name) { return Child<QWidget>(&window, name); };
-  for (const auto& [at, file] : {std::pair{"sourceFile", "source"},
-                                 {"targetBrowse", "target"},
-                                 {"targetFile", "target"},
-                                 {"verifyBrowse", "verify"},
-                                 {"keyBook", "book"}})
-    EXPECT_TRUE(Drop(window, control(at), {local(file)})) << at;
+  const auto control = [&](const QString& name) { return Child<QWidget>(&window, name); };
+  for (const QString row : {"sourceFile source", "targetBrowse target", "targetFile target",
+                            "verifyBrowse verify", "keyBook book"})
+    EXPECT_TRUE(Drop(window, control(row.section(' ', 0, 0)), {local(row.section(' ', 1))}))
+        << row.toStdString();
   EXPECT_EQ(
       QStringList({window.m_strSourceFile, window.m_strTargetFile, window.m_strVerifyFile,
                    Field("sourceFile"), window.m_strMasterKeyName, Field("keyNumber")}),
       QStringList({path("source"), path("target"), path("verify"), path("source"), "a1", "1"}));
   EXPECT_EQ(Entries(Combo()), QStringList({"a1", "a2"}));
-  QLabel* config = nullptr;
-  for (QLabel* label : window.findChildren<QLabel*>())
-    config = label->text() == "CONFIGURATION:" ? label : config;
-  EXPECT_TRUE(Drop(window, config, {local("config")}));
+  EXPECT_TRUE(Drop(window, control("configSave"), {local("config")}));
   EXPECT_EQ(window.m_strConfigFile, path("config"));
   EXPECT_TRUE(window.m_strSourceFile.isEmpty());  // all fields are the loaded ones
   for (const QList<QUrl>& urls : {QList<QUrl>{local("source"), local("target")},
