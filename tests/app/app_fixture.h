@@ -54,11 +54,6 @@ class AppTest : public ::testing::Test {
     for (const char* name : {"FAKE_ENGINE_RECORD", "FAKE_ENGINE_STATUS"}) ::unsetenv(name);
   }
 
-  void Activate() {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QApplication::processEvents();
-  }
   QComboBox* Combo() const { return window.MasterKeyCombo(); }
   QString Field(const char* name) const { return Child<QLineEdit>(&window, name)->text(); }
   std::string Book(const std::vector<const char*>& names, const std::string& file = "book.dat") {
@@ -77,9 +72,7 @@ class AppTest : public ::testing::Test {
     window.m_strTargetFile = "b.dat";
     window.UpdateData(false);
   }
-  void SetEnginePath(const QString& path) {
-    Child<QLineEdit>(&window, "enginePath")->setText(path);
-  }
+  void SetEnginePath(const QString& p) { Child<QLineEdit>(&window, "enginePath")->setText(p); }
   void Press(const QString& button) { Child<QPushButton>(&window, button)->click(); }
   void Run(const QString& button) {  // presses and confirms
     prompts.Answer(Answer::Ok);
