@@ -1,16 +1,20 @@
 #pragma once
 // The main window after start-up, with scripted boxes, pickers and windows, a recording
 // console running the stand-in engine, and the clock fixed at Fri Mar 01 09:05:07 2013 UTC.
+#include <sys/stat.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "app/log_dlg.h"
 #include "app/shellrux_dlg.h"
 #include "editing/book_fixture.h"
+#include "manage/keys_dlg.h"
 #include "platform/text/timestamp.h"
 #include "support/modal_script.h"
 #include "support/recording_console.h"

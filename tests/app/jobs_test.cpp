@@ -1,8 +1,6 @@
 // ENCODE and DECODE from the main window: entries, boxes, console, the engine's items, failures.
-#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
-#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <csignal>

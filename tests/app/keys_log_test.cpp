@@ -1,11 +1,8 @@
 // Choosing a Key Book and a Master Key in the main window, and the log panel's buttons.
-#include <QTest>
 #include <cstdio>
 #include <functional>
 
-#include "app/log_dlg.h"
 #include "app_fixture.h"
-#include "manage/keys_dlg.h"
 
 namespace rux::test {
 namespace {

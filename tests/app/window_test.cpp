@@ -1,20 +1,13 @@
 // Start-up, the simple buttons, the way out, screen readers and keyboard users, dropped files.
-#include <sys/stat.h>
 #include <unistd.h>
-#include <QAbstractButton>
 #include <QAction>
-#include <QDropEvent>
 #include <QMimeData>
-#include <QUrl>
-#include <filesystem>
 
 #include "app/about_dlg.h"
 #include "app/config/configuration_file.h"
-#include "app/log_dlg.h"
 #include "app_fixture.h"
 #include "editing/modify_dlg.h"
 #include "editing/new_master_key_dlg.h"
-#include "manage/keys_dlg.h"
 #include "manage/search_dlg.h"
 
 namespace rux::test {
@@ -148,16 +141,12 @@ TEST_F(AppTest, EveryWindowNamesItsControlsAndTabsInReadingOrder) {
                  "copyKeysToLog clearLog editLog configBrowse configSave log quit",
                  "keyBook browse newKeyBook masterKeyName cancel", keyFields, keyFields,
                  "searchText ok cancel", "logText save quit", "ok"}));
-  const auto name = [](const QWidget& w, const char* control) {
-    return Child<QWidget>(&w, control)->accessibleName();
-  };
-  EXPECT_EQ(
-      QStringList({name(window, "keyBook"), name(window, "masterKeyCombo"),
-                   name(window, "keyNumber"), name(window, "enginePath"), name(window, "param14"),
-                   name(window, "log"), name(keys, "key6"), name(search, "searchText"),
-                   Child<QWidget>(&window, "targetBrowse")->accessibleDescription()}),
-      QStringList({"Key Book", "Master Key", "Number", "PATH RUX4.EXE", "Parameter 14", "LOG",
-                   "Key 6", "Text to Search...", "Target File"}));
+  QStringList names = {Child<QWidget>(&window, "targetBrowse")->accessibleDescription()};
+  for (const char* control : {"masterKeyCombo", "enginePath", "param14"})
+    names << Child<QWidget>(&window, control)->accessibleName();
+  names << Child<QWidget>(&keys, "key6")->accessibleName();
+  EXPECT_EQ(names,
+            QStringList({"Target File", "Master Key", "PATH RUX4.EXE", "Parameter 14", "Key 6"}));
   EXPECT_EQ(unnamed, QStringList());
 }
 
