@@ -27,7 +27,6 @@ inline const QString kStamp = "Fri Mar 01 09:05:07 2013\n";
 inline const QString kSeparator = "\n" + QString(75, '_');
 inline const QString kBookNotAccessible =
     "ERROR: The Key Book is not accessible, access is denied.";
-using Items = std::vector<std::string>;
 
 struct StartedMainWindow : CShellruxDlg {
   StartedMainWindow() { OnInitDialog(); }
@@ -82,14 +81,12 @@ class AppTest : public ::testing::Test {
     prompts.Answer(Answer::Ok);
     Press(button);
   }
-  // The stand-in engine's record of one run with these items.
-  static std::string EngineRun(const Items& items) {
-    std::string run;
-    for (const std::string& item : items) run += item + '\0';
-    return run + '\n';
+  // The text of data/<name>, with <dir> standing for the test's folder.
+  std::string Expected(const std::string& name) const {
+    const QString text = QString::fromStdString(ReadBytes(TEST_DATA_DIR "/" + name));
+    return QString(text).replace("<dir>", QString::fromStdString(dir.Path())).toStdString();
   }
 
-  CapturedDiagnostics diagnostics;  // the Key Book code's console lines
   TempDir dir;
   const std::string record = dir.File("engine-items");
   ScriptedPrompts prompts;
