@@ -81,6 +81,8 @@ class AppTest : public ::testing::Test {
     prompts.Answer(Answer::Ok);
     Press(button);
   }
+  // Every box so far as "CAPTION: text", with "---" lines between.
+  QString Boxes() const { return prompts.Boxes().join("\n---\n") + "\n"; }
   // The text of data/<name>, with <dir> standing for the test's folder.
   std::string Expected(const std::string& name) const {
     const QString text = QString::fromStdString(ReadBytes(TEST_DATA_DIR "/" + name));

@@ -32,8 +32,8 @@ TEST_F(AppTest, EncodeAndDecodeWriteTheirEntriesAndHandTheEngineTheItems) {
   Run("encode");
   Run("decode");
   EXPECT_EQ(window.LogPanel()->toPlainText(), window.m_strLog);  // the closing line too, at once
-  QString shown = window.m_strLog + "\n=== boxes\n" + prompts.Boxes().join("\n---\n") +
-                  "\n=== console\n" + console.events.join('\n') + "\n";
+  QString shown = window.m_strLog + "\n=== boxes\n" + Boxes() + "=== console\n" +
+                  console.events.join('\n') + "\n";
   EXPECT_EQ(shown.replace(longText, "<\u00f1 and 4,000 times 0123456789>").toStdString(),
             Expected("encode-decode.txt"));
   std::string params = R"(say "hi" "x)" + "\0"s;

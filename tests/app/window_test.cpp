@@ -87,13 +87,7 @@ TEST_F(AppTest, ExitAsksAndSavesOnCancelThenShowsTheAboutBox) {
   EXPECT_EQ(window.actions()[1]->text(), "Acerca de shellrux");
   window.actions()[1]->trigger();
   EXPECT_EQ(modal.Titles(), QStringList(4, "shell_rux"));  // not after the failed save
-  const QString exit =
-      "RUX EXIT: ATTENTION! Exit without saving changes?... \nIf you press OK, configuration "
-      "will not be saved.\n\n";
-  EXPECT_EQ(prompts.Boxes(), QStringList({exit, exit, exit, exit,
-                                          "ERROR: ERROR: The file: " +
-                                              QString::fromStdString(dir.File("plain") + "/x.cfg") +
-                                              "\nis not accessible, access is denied."}));
+  EXPECT_EQ(Boxes().toStdString(), Expected("exit-boxes.txt"));
   EXPECT_EQ(window.m_strLog, "kept at exit");
   EXPECT_TRUE(ReadBytes(file).find("kept at exit") != std::string::npos);
 }
@@ -192,14 +186,7 @@ TEST_F(AppTest, DroppedFilesAreTakenAsTheRowsBrowseTakesThem) {
   EXPECT_FALSE(Drop(window, control("sourceBrowse"), {}, path("source")));
   EXPECT_FALSE(Drop(window, control("encode"), {local("source")}));
   EXPECT_TRUE(window.m_strSourceFile.isEmpty());
-  const QString replace =
-      "REPLACE: " + path("target") + "\nalready exists. Do you want to replace it?";
-  EXPECT_EQ(prompts.Boxes(),
-            QStringList({replace, replace, "LOG: the loaded log",
-                         "ERROR: Drop one file at a time: several were dropped.",
-                         "ERROR: ERROR: " + QString::fromStdString(dir.Path()) +
-                             "\nis a folder. Drop a file.",
-                         "ERROR: Only a file of this computer can be dropped here."}));
+  EXPECT_EQ(Boxes().toStdString(), Expected("drop-boxes.txt"));
   EXPECT_EQ(prompts.All().size(), 6u);  // no picker
 }
 
