@@ -14,8 +14,10 @@ namespace rux::test {
 namespace {
 
 // Every field after start-up ("=" enabled, ":" disabled); the engine path is the working
-// folder's rux4.exe until shown as "rux4.exe"; an unreadable working folder is said.
-TEST_F(AppTest, StartUpShowsTheDefaultEngineAndEmptyFields) {
+// folder's rux4.exe until shown as "rux4.exe"; an unreadable working folder is said. Pickers
+// start from "*.*", only the target's asks to replace; "Clear" empties the confirmation file;
+// "Run RUX4 (Console)" hands the text unquoted to the interpreter.
+TEST_F(AppTest, StartUpPickersClearAndRunConsole) {
   QStringList fields;
   for (QLineEdit* field : window.findChildren<QLineEdit*>()) {
     if (field->isVisibleTo(&window) && !field->objectName().isEmpty())
@@ -37,11 +39,7 @@ TEST_F(AppTest, StartUpShowsTheDefaultEngineAndEmptyFields) {
   std::filesystem::current_path(here);
   EXPECT_EQ(prompts.Boxes(), QStringList({"shell_rux: Current directory _getcwd error"}));
   EXPECT_EQ(prompts.Messages()[0].icon, Icon::None);
-}
-
-// Pickers start from "*.*", only the target's asks to replace; "Clear" empties the confirmation
-// file; "Run RUX4 (Console)" hands the text unquoted to the interpreter.
-TEST_F(AppTest, PickersClearAndRunConsole) {
+  prompts.Clear();
   prompts.Pick("/data/plain.txt").Pick("/data/out.rux").Pick("/data/check.key").CancelPick();
   for (const char* button : {"sourceBrowse", "targetBrowse", "verifyBrowse", "engineBrowse"})
     Press(button);
@@ -58,7 +56,6 @@ TEST_F(AppTest, PickersClearAndRunConsole) {
   std::filesystem::current_path(dir.Path());
   WriteBytes(dir.File("ls"), "#!/bin/sh\necho local ls \"$1\"\n");
   ::chmod(dir.File("ls").c_str(), 0755);
-  EXPECT_EQ(ConsoleCommand("/bin/ls -l"), "/bin/ls -l");
   SetEnginePath("ls   -l");
   Press("runConsole");
   std::filesystem::current_path(saved);
