@@ -45,9 +45,8 @@ TEST(ConfigurationBytes, StringFormsAndTheNumber) {
   EXPECT_EQ(ConfigurationBytes(values).mid(4, 4), QByteArray::fromHex("feffffff"));
 }
 
-// Values read back as written; a file that ends before all 22 values is refused, what follows
-// the last is ignored. Of the fuzzing corpus, which passes the fuzzer's checks, only the whole
-// files are read (every length form, 16-bit names, a byte after the end).
+// Values read back as written; a file cut short is refused, what follows the 22nd value is
+// ignored; the fuzzing corpus passes the fuzzer's checks and only its whole files are read.
 TEST(ConfigurationBytes, ReadBackWholeOrRefusedWhenCutShort) {
   ConfigurationValues odd;
   odd.log = QString(70000, 'x') + "\u4e2d\U0001F511";  // 32-bit length, 16-bit form

@@ -126,10 +126,8 @@ TEST_F(AppTest, EveryFailureTakesTheErrorPathWithTheJobsOwnNumber) {
   EXPECT_EQ(std::count(runs.begin(), runs.end(), '\n'), 2);  // only the engine that started ran
 }
 
-// The console window shows the four texts cut to 65 bytes and the output, modal; closing asks
-// first: Cancel keeps the engine, OK terminates it, one that ignores that is killed, and the job
-// takes the error path. After "Run RUX4 (Console)" it stays to be read, blocks nothing, and
-// Escape closes it.
+// The console shows the job's texts and the output; closing it asks to stop the engine, which is
+// terminated, then killed. After "Run RUX4 (Console)" it stays, blocks nothing, Escape closes it.
 TEST_F(AppTest, TheConsoleWindowShowsTheEngineAndStopsItOnRequest) {
   ConsoleWindow consoleWindow;
   InstallConsole(&consoleWindow);  // until the fixture's own console goes

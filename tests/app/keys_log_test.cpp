@@ -9,10 +9,8 @@ namespace {
 
 const QString kNoKey = "ERROR: No Master Key present, select one and try again.";
 
-// A cancelled picker asks for a book, later lists it again; a chosen book's first record is
-// read and its live names listed; picking counts deleted records in the number and takes the
-// first of two names; a book that cannot be read is said (twice when chosen), changing nothing
-// but the name picked.
+// A chosen book lists its live names and reads record 1; picking counts deleted records; a
+// cancelled picker asks for a book or lists it again; a book that cannot be read is said.
 TEST_F(AppTest, ChoosingABookAndAMasterKey) {
   prompts.CancelPick();
   Press("keyBookBrowse");
@@ -63,8 +61,7 @@ TEST_F(AppTest, TypingANameIntoTheBoxSelectsNothingAndEnterGoesToTheDefaultButto
   EXPECT_EQ(modal.Titles(), QStringList(3, "shell_rux KEYS"));
 }
 
-// Key management: Cancel refreshes the list only; OK hands back book, name and number (the key
-// texts wait for the next read); without a book the main window asks for one.
+// Key management hands back book, name and number on OK only; without a book it asks for one.
 TEST_F(AppTest, KeyManagementHandsBackItsChoiceOnOkOnly) {
   const std::string first = Book({"a1", "a2"}, "first.dat");
   const std::string second = Book({"b1", nullptr, "b3"}, "second.dat");
@@ -104,8 +101,7 @@ QString KeysEntry(const std::string& book, int number, const QString& name) {
   return entry + "\nClave11: 5000000000\nClave12: 3250000000.01\n";
 }
 
-// Typed text survives refreshes; only the record last read from the book still chosen is
-// appended: a read that finds no record and a change of book forget it.
+// "Copy Keys to Log" appends only the record last read from the book still chosen.
 TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
   Press("copyKeysToLog");  // before any read: no Key Book, number 0
   const std::string book = Book({"alpha", "beta"});
@@ -132,8 +128,7 @@ TEST_F(AppTest, CopyKeysAppendsOnlyTheTextsOfTheRecordItNames) {
   }
 }
 
-// "Clear Log" asks, empties on OK only; "Edit Log" shows what was typed, "SAVE" stores, "Quit"
-// drops, Enter saves and Ctrl+Enter starts a new line.
+// "Clear Log" asks first; in "Edit Log" SAVE and Enter store, Quit drops, Ctrl+Enter breaks a line.
 TEST_F(AppTest, ClearLogAndEditLog) {
   QTest::keyClicks(window.LogPanel(), "kept");
   prompts.Answer(Answer::Cancel).Answer(Answer::Ok);

@@ -13,10 +13,8 @@
 namespace rux::test {
 namespace {
 
-// Every field after start-up ("=" enabled, ":" disabled); the engine path is the working
-// folder's rux4.exe until shown as "rux4.exe"; an unreadable working folder is said. Pickers
-// start from "*.*", only the target's asks to replace; "Clear" empties the confirmation file;
-// "Run RUX4 (Console)" hands the text unquoted to the interpreter.
+// The fields after start-up ("=" enabled, ":" disabled), an unreadable working folder said; the
+// pickers, "Clear", and "Run RUX4 (Console)" handing its text unquoted to the interpreter.
 TEST_F(AppTest, StartUpPickersClearAndRunConsole) {
   QStringList fields;
   for (QLineEdit* field : window.findChildren<QLineEdit*>()) {
@@ -64,8 +62,7 @@ TEST_F(AppTest, StartUpPickersClearAndRunConsole) {
   EXPECT_EQ(console.events, QStringList({"open", "title:ls   -l", "run"}));
 }
 
-// Exit: OK ends unsaved; Cancel offers the save, then the About box, unless the save failed;
-// the window menu offers the About box too.
+// Exit asks; Cancel offers the save, then the About box (also in the menu) unless it failed.
 TEST_F(AppTest, ExitAsksAndSavesOnCancelThenShowsTheAboutBox) {
   window.AppendLog("kept at exit");
   const std::string file = dir.File("exit.cfg");
@@ -89,8 +86,7 @@ TEST_F(AppTest, ExitAsksAndSavesOnCancelThenShowsTheAboutBox) {
   EXPECT_TRUE(ReadBytes(file).find("kept at exit") != std::string::npos);
 }
 
-// Every control has a name a screen reader says (a button its text), and
-// Tab goes in reading order, the keys down each column.
+// Every control has a name for screen readers, and Tab goes in reading order.
 TEST_F(AppTest, EveryWindowNamesItsControlsAndTabsInReadingOrder) {
   CKeysDlg keys;
   CNewMasterKeyDlg newKey;
@@ -148,8 +144,7 @@ bool Drop(CShellruxDlg& window, QWidget* control, const QList<QUrl>& urls,
   return enter.isAccepted() && drop.isAccepted();
 }
 
-// Each row takes a dropped file as its Browse takes a chosen one, without a picker; several
-// files, a folder or a remote file are refused; text, or a file off the rows, is not taken.
+// Each row takes a dropped file as its Browse takes a chosen one; several, folders, remote refused.
 TEST_F(AppTest, DroppedFilesAreTakenAsTheRowsBrowseTakesThem) {
   const std::string odd = " l'été \"à\" b ";
   const auto path = [&](const QString& name) {
