@@ -60,6 +60,10 @@ TEST(ConfigurationBytes, ReadBackWholeOrRefusedWhenCutShort) {
     EXPECT_FALSE(ParseConfiguration(whole.left(cut))) << "cut at " << cut;
   for (const QByteArray& tail : {QByteArray(1, '\0'), QByteArray("\xFF\xFF\xFF\xFF", 4), whole})
     EXPECT_EQ(ParseConfiguration(whole + tail), FullValues());
+  ConfigurationValues longForm;  // a length in the 64-bit form is read too
+  longForm.keyBook = "abc";
+  const QByteArray length64("\xFF\xFF\xFF\xFF\xFF\xFF\xFF\x03\0\0\0\0\0\0\0abc", 18);
+  EXPECT_EQ(ParseConfiguration(length64 + ConfigurationBytes({}).mid(1)), longForm);
   QStringList read;
   for (const auto& entry :
        std::filesystem::directory_iterator(std::string(TEST_DATA_DIR) + "/config-fuzz-corpus")) {

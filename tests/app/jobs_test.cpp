@@ -29,7 +29,9 @@ TEST_F(AppTest, EncodeAndDecodeWriteTheirEntriesAndHandTheEngineTheItems) {
   const QString longText = "\u00f1" + QString("0123456789").repeated(4000);
   window.ParamField(1)->setText(R"(say "hi" \"x)");
   window.ParamField(13)->setText(longText);
+  window.ParamField(1)->setFocus();
   Run("encode");
+  EXPECT_EQ(window.focusWidget(), window.LogPanel());
   Run("decode");
   EXPECT_EQ(window.LogPanel()->toPlainText(), window.m_strLog);  // the closing line too, at once
   QString shown = window.m_strLog + "\n=== boxes\n" + Boxes() + "=== console\n" +
