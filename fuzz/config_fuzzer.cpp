@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "config_fuzz_entry.h"
+#include "config_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string fault = rux::fuzz::CheckConfigurationBytes(data, size);

@@ -1,18 +1,20 @@
 #pragma once
-// The main window as the user finds it after start-up, with a scripted user,
-// scripted modal runs, a recording console that runs the stand-in engine, a
-// temporary folder, Key Books made by the Key Book code (editing/book_fixture.h),
-// and the clock fixed at Fri Mar 01 09:05:07 2013 (UTC).
+// The main window after start-up, with scripted boxes, pickers and windows, a recording
+// console running the stand-in engine, and the clock fixed at Fri Mar 01 09:05:07 2013 UTC.
+#include <sys/stat.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "app/log_dlg.h"
 #include "app/shellrux_dlg.h"
 #include "editing/book_fixture.h"
+#include "manage/keys_dlg.h"
 #include "platform/text/timestamp.h"
 #include "support/modal_script.h"
 #include "support/recording_console.h"
@@ -25,9 +27,7 @@ inline const QString kStamp = "Fri Mar 01 09:05:07 2013\n";
 inline const QString kSeparator = "\n" + QString(75, '_');
 inline const QString kBookNotAccessible =
     "ERROR: The Key Book is not accessible, access is denied.";
-using Items = std::vector<std::string>;
 
-// Runs the window's own initialisation, as its modal run does first.
 struct StartedMainWindow : CShellruxDlg {
   StartedMainWindow() { OnInitDialog(); }
 };
@@ -57,12 +57,6 @@ class AppTest : public ::testing::Test {
     for (const char* name : {"FAKE_ENGINE_RECORD", "FAKE_ENGINE_STATUS"}) ::unsetenv(name);
   }
 
-  // Shows the window as the active one, so focus moves can be seen.
-  void Activate() {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QApplication::processEvents();
-  }
   QComboBox* Combo() const { return window.MasterKeyCombo(); }
   QString Field(const char* name) const { return Child<QLineEdit>(&window, name)->text(); }
   std::string Book(const std::vector<const char*>& names, const std::string& file = "book.dat") {
@@ -72,7 +66,7 @@ class AppTest : public ::testing::Test {
     prompts.Pick(QString::fromStdString(path));
     Press("keyBookBrowse");
   }
-  // Key Book books.dat, Master Key 3, source a.txt, target b.dat, and the stand-in engine.
+  // Key Book books.dat, Master Key 3, a.txt to b.dat, the stand-in engine.
   void FillExample() {
     SetEnginePath(FAKE_ENGINE_PATH);
     window.m_strKeyBook = "books.dat";
@@ -81,27 +75,20 @@ class AppTest : public ::testing::Test {
     window.m_strTargetFile = "b.dat";
     window.UpdateData(false);
   }
-  void SetEnginePath(const QString& path) {
-    Child<QLineEdit>(&window, "enginePath")->setText(path);
-  }
+  void SetEnginePath(const QString& p) { Child<QLineEdit>(&window, "enginePath")->setText(p); }
   void Press(const QString& button) { Child<QPushButton>(&window, button)->click(); }
   void Run(const QString& button) {  // presses and confirms
     prompts.Answer(Answer::Ok);
     Press(button);
   }
-  // The items of each run of the stand-in engine.
-  std::vector<Items> Runs() const {
-    std::vector<Items> runs;
-    for (const QByteArray& run : QByteArray::fromStdString(ReadBytes(record)).split('\n')) {
-      runs.emplace_back();
-      for (const QByteArray& item : run.split('\0')) runs.back().push_back(item.toStdString());
-      runs.back().pop_back();  // after the last item's NUL
-    }
-    runs.pop_back();  // after the last line feed
-    return runs;
+  // Every box so far as "CAPTION: text", with "---" lines between.
+  QString Boxes() const { return prompts.Boxes().join("\n---\n") + "\n"; }
+  // The text of data/<name>, with <dir> standing for the test's folder.
+  std::string Expected(const std::string& name) const {
+    const QString text = QString::fromStdString(ReadBytes(TEST_DATA_DIR "/" + name));
+    return QString(text).replace("<dir>", QString::fromStdString(dir.Path())).toStdString();
   }
 
-  CapturedDiagnostics diagnostics;  // the Key Book code's console lines
   TempDir dir;
   const std::string record = dir.File("engine-items");
   ScriptedPrompts prompts;

@@ -1,6 +1,7 @@
 #pragma once
 // Sends the Key Book code's diagnostics to a string while it lives.
 #include <sstream>
+#include <utility>
 
 #include "keybook/key_book.h"
 
@@ -10,11 +11,7 @@ struct CapturedDiagnostics {
   CapturedDiagnostics() { SetDiagnostics(&text); }
   ~CapturedDiagnostics() { SetDiagnostics(nullptr); }
   std::string Text() const { return text.str(); }
-  std::string Take() {
-    const std::string taken = text.str();
-    text.str({});
-    return taken;
-  }
+  std::string Take() { return std::exchange(text, std::ostringstream()).str(); }  // and forget
   std::ostringstream text;
 };
 

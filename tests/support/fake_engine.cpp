@@ -1,7 +1,5 @@
-// A stand-in engine. It appends the items it got to the file FAKE_ENGINE_RECORD
-// names (each ended by a NUL byte, a line feed after each run), prints a line,
-// sleeps FAKE_ENGINE_SLEEP seconds and ends with status FAKE_ENGINE_STATUS.
-#include <unistd.h>
+// A stand-in engine. It appends its items to the file FAKE_ENGINE_RECORD names (each
+// ended by a NUL byte, a line feed after each run) and ends with FAKE_ENGINE_STATUS.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +12,5 @@ int main(int argc, char** argv) {
     std::fclose(f);
   }
   std::printf("fake engine: %d items\n", argc - 1);
-  std::fflush(stdout);
-  if (const char* seconds = std::getenv("FAKE_ENGINE_SLEEP")) ::sleep(std::atoi(seconds));
   return std::getenv("FAKE_ENGINE_STATUS") ? std::atoi(std::getenv("FAKE_ENGINE_STATUS")) : 0;
 }

@@ -1,8 +1,5 @@
 #pragma once
-// Replaces the modal run of the program's windows: each run hands the opened
-// window to the next scripted step, which drives its controls and ends it
-// (accept() for OK, reject() for Cancel). A run with no step left fails the
-// test and ends the window with Cancel.
+// Each modal run hands its window to the next scripted step, which ends it.
 #include <QDialog>
 #include <QStringList>
 #include <deque>

@@ -1,6 +1,5 @@
 // Every test program of the windows runs with one offscreen application object.
 #include <QApplication>
-#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -11,10 +10,10 @@ struct QtEnvironment : ::testing::Environment {
     static int argc = 1;
     static char name[] = "shellrux-test", *argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    app = std::make_unique<QApplication>(argc, argv);
+    app = new QApplication(argc, argv);
   }
-  void TearDown() override { app.reset(); }
-  std::unique_ptr<QApplication> app;
+  void TearDown() override { delete app; }
+  QApplication* app = nullptr;
 };
 const auto* const registered = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 

@@ -1,6 +1,5 @@
 #pragma once
-// Stands in for the console: records what the job does with it and runs the
-// engine to its end, keeping what it printed.
+// Stands in for the console: records each use and keeps what the engine printed.
 #include <QStringList>
 #include <string>
 

@@ -1,9 +1,6 @@
 #pragma once
-// Stands in for every message box and file picker: records each one in order
-// and answers from a queue. A box with only an OK button is answered OK and
-// takes nothing from the queue, so a question shown without its Cancel button
-// leaves an answer unused, which fails the test; a question or a picker with
-// nothing fitting queued fails the test and is answered Cancel.
+// Records every message box and file picker and answers from a queue; a box with only
+// OK takes no answer, so a question shown without Cancel leaves one unused and fails.
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -18,11 +15,10 @@ namespace rux::test {
 
 struct Prompt {
   bool isPicker = false;
-  QString text, caption;  // of a message box
+  QString text, caption, initialName;  // of a message box, of a picker
   Buttons buttons = Buttons::Ok;
   Icon icon = Icon::Exclamation;
   PickerKind picker = PickerKind::Open;
-  QString initialName;
   bool overwritePrompt = false;
 };
 
@@ -45,19 +41,18 @@ class ScriptedPrompts : public Prompts {
       if (!p.isPicker) out.push_back(p);
     return out;
   }
-  QStringList MessageTexts() const { return Of(&Prompt::text, false); }
-  QStringList Captions() const { return Of(&Prompt::caption, false); }
-  QStringList Boxes() const { return Of(&Prompt::text, true); }  // "CAPTION: text" of each box
+  QStringList Captions() const { return Of(false); }
+  QStringList Boxes() const { return Of(true); }  // "CAPTION: text" of each box
   void Clear() { prompts_.clear(); }
   std::function<void(const Prompt&)> onPrompt;  // called with each prompt before its answer
 
   rux::Answer Message(QWidget*, const QString& text, const QString& caption, Buttons buttons,
                       Icon icon) override {
-    return Next({false, text, caption, buttons, icon, {}, {}, {}}).answer;
+    return Next({false, text, caption, {}, buttons, icon}).answer;
   }
   std::optional<QString> PickFile(QWidget*, PickerKind kind, const QString& initialName,
                                   bool overwritePrompt) override {
-    const QString path = Next({true, {}, {}, {}, {}, kind, initialName, overwritePrompt}).path;
+    const QString path = Next({true, {}, {}, initialName, {}, {}, kind, overwritePrompt}).path;
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
   }
 
@@ -67,11 +62,7 @@ class ScriptedPrompts : public Prompts {
     rux::Answer answer = rux::Answer::Cancel;
     QString path;  // empty: the picker is cancelled
   };
-  ScriptedPrompts& Queue(const Reply& reply) {
-    queue_.push_back(reply);
-    return *this;
-  }
-  // Records the prompt and takes its answer; a box with only OK takes none.
+  ScriptedPrompts& Queue(const Reply& reply) { return queue_.push_back(reply), *this; }
   Reply Next(const Prompt& p) {
     prompts_.push_back(p);
     if (onPrompt) onPrompt(p);
@@ -84,10 +75,9 @@ class ScriptedPrompts : public Prompts {
     queue_.pop_front();
     return reply;
   }
-  QStringList Of(QString Prompt::*part, bool withCaption) const {
+  QStringList Of(bool boxes) const {
     QStringList out;
-    for (const Prompt& p : Messages())
-      out << (withCaption ? p.caption + ": " : QString()) + p.*part;
+    for (const Prompt& p : Messages()) out << (boxes ? p.caption + ": " + p.text : p.caption);
     return out;
   }
 

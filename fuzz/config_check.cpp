@@ -1,4 +1,4 @@
-#include "config_fuzz_entry.h"
+#include "config_check.h"
 
 #include "app/config/configuration.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // One run of the configuration reader over arbitrary bytes. Shared by the
-// fuzzer and the corpus replay test.
+// fuzzer and the corpus replay test of the configuration.
 #include <cstddef>
 #include <cstdint>
 #include <string>
