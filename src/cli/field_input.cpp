@@ -45,7 +45,8 @@ std::vector<QString> MemberNames(const std::string& text) {
     if (end >= text.size()) break;
     const std::size_t next = text.find_first_not_of(" \t\r\n", end + 1);
     if (depth == 1 && next != std::string::npos && text[next] == ':') {
-      const std::string quoted = "[" + text.substr(at, end + 1 - at) + "]";
+      std::string quoted = "[";  // built in steps: GCC 12 warns wrongly on "[" + substr
+      quoted.append(text, at, end + 1 - at).append("]");
       names.push_back(
           QJsonDocument::fromJson(QByteArray::fromStdString(quoted)).array()[0].toString());
     }
