@@ -140,7 +140,7 @@ TEST_F(AppTest, TheConsoleWindowShowsTheEngineAndStopsItOnRequest) {
   QStringList seen;  // at each close while the engine runs
   WriteBytes(dir.File("engine"),
              "#!/bin/sh\ntrap 'echo stopping' TERM\necho 'progress: 50%'\n"
-             "for i in $(seq 30); do sleep 1; done\n");
+             "for i in $(seq 30); do sleep 1 & wait $!; done\n");  // the trap runs at once
   ::chmod(dir.File("engine").c_str(), 0755);
   SetEnginePath(QString::fromStdString(dir.File("engine")));
   const auto state = [&] {

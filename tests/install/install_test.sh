@@ -30,9 +30,11 @@ same "${usage%%$'\n'*}" \
 for page in usr/share/man/man1/*.1.gz; do
   same "$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)" "" "warnings of $page"; done
 manual=$(MANWIDTH=200 man -l usr/share/man/man1/shell_rux-cli.1.gz 2>/dev/null)
+commands=$("$bin/shell_rux-cli" --help | sed -n 's/^  \(book [a-z]*\|config [a-z]*\|run\|--[a-z]*\).*/\1/p')
+[ "$(wc -l <<<"$commands")" -ge 10 ] || fail "the commands of --help: $commands"
 while read -r command; do
   grep -qF -e "$command" <<<"$manual" || fail "the manual page lacks $command"
-done < <("$bin/shell_rux-cli" --help | sed -n 's/^  \(book [a-z]*\|config [a-z]*\|run\|--[a-z]*\).*/\1/p')
+done <<<"$commands"
 
 # The desktop entry starts an installed program with an installed icon.
 entry=usr/share/applications/org.shellrux.shell_rux.desktop

@@ -260,7 +260,9 @@ TEST_F(Engine, RunsAtOnceAgreeOnTheVerifyFileAndLeaveOneWholeTarget) {
     EXPECT_EQ(::write(gate[1], "go", 2), 2);  // both go
     ::close(gate[0]);
     ::close(gate[1]);
-    const int status[] = {WEXITSTATUS(WaitStatus(runs[0])), WEXITSTATUS(WaitStatus(runs[1]))};
+    const int ended[] = {WaitStatus(runs[0]), WaitStatus(runs[1])};
+    ASSERT_TRUE(WIFEXITED(ended[0]) && WIFEXITED(ended[1])) << ended[0] << " " << ended[1];
+    const int status[] = {WEXITSTATUS(ended[0]), WEXITSTATUS(ended[1])};
     EXPECT_EQ(status[0] + status[1], keys[0] == keys[1] ? EXIT_OK : EXIT_WRONG_KEY);
     const int winner = status[0] == EXIT_OK ? 0 : 1;
     ASSERT_EQ(RunInProcess(Items(book, keys[winner], "d", encoded, decoded, verify)).status, 0);
@@ -378,6 +380,7 @@ TEST_F(Engine, StoredFilesDecodeAndDamagedOnesAreRefused) {
     WriteBytes(dir.File("damaged"), bytes);
     WriteBytes(decoded, "older contents");
     const EngineResult result = Code("d", dir.File("damaged"), decoded);
+    EXPECT_EQ(result.status, EXIT_AUTH_FAILED);
     EXPECT_TRUE(result.out.ends_with("result: authentication failed (exit status 78)\n"));
     EXPECT_TRUE(result.err.starts_with("rux4: authentication failed") &&
                 result.err.find(message) != std::string::npos)
