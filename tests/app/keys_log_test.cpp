@@ -59,6 +59,7 @@ TEST_F(AppTest, TypingANameIntoTheBoxSelectsNothingAndEnterGoesToTheDefaultButto
               QStringList({"1", "alpha"}));
   }
   EXPECT_EQ(modal.Titles(), QStringList(3, "shell_rux KEYS"));
+  EXPECT_EQ(prompts.Boxes(), QStringList());
 }
 
 // Key management hands back book, name and number on OK only; without a book it asks for one.
