@@ -46,7 +46,11 @@ class ModalScript {
     } else {
       auto step = std::move(steps_.front());
       steps_.pop_front();
+      bool ended = false;
+      const auto ending = QObject::connect(&dialog, &QDialog::finished, [&] { ended = true; });
       step(dialog);
+      QObject::disconnect(ending);
+      EXPECT_TRUE(ended) << "the step left " << dialog.windowTitle().toStdString() << " open";
     }
     if (auto* d = dynamic_cast<Dialog*>(&dialog)) return d->ModalResult();
     return dialog.result();
