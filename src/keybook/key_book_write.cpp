@@ -111,8 +111,11 @@ StoreResult StoreNewRecord(const std::string& path, MasterKeyRecord& record) {
   return result;
 }
 
-WriteResult MarkDeleted(const std::string& path, int number) {
-  return ChangeRecord(path, number, [](std::string_view) { return DeletedMark(); });
+WriteResult MarkDeleted(const std::string& path, int number, const std::string* shownBytes) {
+  return ChangeRecord(path, number, [&](std::string_view stored) -> std::optional<std::string> {
+    if (shownBytes && stored != *shownBytes) return std::nullopt;
+    return DeletedMark();
+  });
 }
 
 }  // namespace rux

@@ -90,6 +90,10 @@ void CKeysDlg::OnDelete() {
   if (!EnableButtons()) return;
   if (!CheckNumberInBook()) return;
   const std::string path = m_strKeyBook.toStdString();
+  // The record as it is while the user is asked: only that record is deleted.
+  MasterKeyRecord asked;
+  std::string askedBytes;
+  LoadRecord(path, m_nKeyNumber, asked, &askedBytes);
   const QString question =
       QString("ATTENTION! Do you really want to delete The Master Key number: %1")
           .arg(m_nKeyNumber);
@@ -98,7 +102,7 @@ void CKeysDlg::OnDelete() {
     return;
   }
   ListRecordsToConsole(path, m_nKeyNumber, 1);
-  const WriteResult deleted = MarkDeleted(path, m_nKeyNumber);
+  const WriteResult deleted = MarkDeleted(path, m_nKeyNumber, &askedBytes);
   if (deleted != WriteResult::Written) {
     MessageBox(this, WriteFailureText(deleted), "ERROR");
     return;

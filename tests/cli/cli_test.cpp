@@ -122,7 +122,9 @@ class Commands : public ::testing::Test {
       EXPECT_EQ(result.status, row.status);
       EXPECT_EQ(result.out, row.out);
       EXPECT_EQ(result.err, Paths(row.err));
-      if (row.status != 0 && row.out.empty()) EXPECT_EQ(Files(), before);
+      if (row.status != 0 && row.out.empty()) {
+        EXPECT_EQ(Files(), before);
+      }
     }
   }
 };

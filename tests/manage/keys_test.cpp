@@ -26,6 +26,8 @@ namespace rux::test {
 namespace {
 
 const QString kNotAccessible = "ERROR: The Key Book is not accessible, access is denied.";
+const QString kChanged =
+    "ERROR: The Master Key has been changed by another program, nothing was written.";
 
 class KeysTest : public ::testing::Test {
  protected:
@@ -71,8 +73,9 @@ class KeysTest : public ::testing::Test {
 // Without a book only Browse and NEW Key Book work. Deleted records are hidden but
 // counted; of two records of one name the first is shown, also after a change by
 // another program. New fills the first free slot, Modify shows the shown record,
-// Delete asks; numbers without a live record are refused; a failed delete is not
-// reported as done. Nothing reaches standard output, as in the program.
+// Delete asks; numbers without a live record are refused; a record replaced while
+// the question is up stays, and a failed delete is not reported as done. Nothing
+// reaches standard output, as in the program.
 TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
   SetDiagnostics(nullptr);
   MasterKeyRecord twin = KeyRecord("other"), deux = KeyRecord("nnnova");
@@ -80,10 +83,12 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
   MakeBook(book, {KeyRecord("one"), std::nullopt, KeyRecord("dup"), KeyRecord("nnnova"), twin});
   const std::string fresh = dir.File("fresh.dat"), aside = dir.File("aside.dat");
   prompts.CancelPick().Pick(Book()).Answer(Answer::Cancel).Answer(Answer::Ok).Answer(Answer::Ok);
-  prompts.Pick(QString::fromStdString(fresh));
-  prompts.onPrompt = [&](const Prompt& p) {  // at the third question a folder takes its place
-    if (p.caption != "DELETE" || prompts.Captions().count("DELETE") < 3) return;
-    std::filesystem::rename(book, aside);
+  prompts.Answer(Answer::Ok).Pick(QString::fromStdString(fresh));
+  prompts.onPrompt = [&](const Prompt& p) {  // at the third question another program writes,
+    if (p.caption == "DELETE" && prompts.Captions().count("DELETE") == 3)
+      WriteRecordAt(book, 1, KeyRecord("swapped"));
+    if (p.caption != "DELETE" || prompts.Captions().count("DELETE") < 4) return;
+    std::filesystem::rename(book, aside);  // at the fourth a folder takes the book's place
     std::filesystem::create_directory(book);
   };
   modal.Then<CKeysDlg>([&](CKeysDlg& d) {
@@ -121,6 +126,7 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
     WriteRecordAt(book, 1, twin);
     Pick(d, 3);
     EXPECT_EQ(Shown(d, {"keyNumber", "key1"}), "1 other-k1");
+    d.OnDelete();
     d.OnDelete();
     Click(d, "newKeyBook");
     d.RefreshOnRepaint();
@@ -164,8 +170,8 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
   MasterKeyRecord added = KeyRecord("added", 1, 1), first = KeyRecord("first", 1, 1);
   added.keys = first.keys = {};  // as the new master key window stores them
   deux.name = "deux";
-  EXPECT_EQ(ReadBytes(aside),
-            BytesOf(twin) + BytesOf(added) + DeletedMark() + BytesOf(deux) + BytesOf(twin));
+  EXPECT_EQ(ReadBytes(aside), BytesOf(KeyRecord("swapped")) + BytesOf(added) + DeletedMark() +
+                                  BytesOf(deux) + BytesOf(twin));
   EXPECT_EQ(ReadBytes(fresh), BytesOf(first));
   EXPECT_EQ(returned, QStringList({QString::fromStdString(fresh), "typed", "1"}));
   const QString question =
@@ -180,7 +186,7 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
                    question + "1", "CANCEL: The operation has been cancelled.", question + "3",
                    "DELETED: The Master Key has been successfully deleted."}) +
           QStringList(8, "ERROR: No Master Key present, select one and try again.") +
-          QStringList({question + "1", kNotAccessible, modified(fresh)}));
+          QStringList({question + "1", kChanged, question + "1", kNotAccessible, modified(fresh)}));
   QStringList pickers;  // initial name, Save, replace question
   for (const Prompt& p : prompts.All())
     if (p.isPicker)
