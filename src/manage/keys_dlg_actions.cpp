@@ -59,9 +59,13 @@ void CKeysDlg::OnNew() {
 // a deleted slot would come back to life as a record with an empty name.
 bool CKeysDlg::CheckNumberInBook() {
   const std::string path = m_strKeyBook.toStdString();
-  if (m_nKeyNumber > 0 && static_cast<unsigned>(m_nKeyNumber) <= CountRecords(path)) {
+  if (m_nKeyNumber > 0) {  // a number past the last record reads nothing
     const Lookup lookup = ReadFields(path, m_nKeyNumber);
     if (lookup.record && !lookup.record->deleted) return true;
+    if (lookup.open == OpenResult::InUse) {
+      MessageBox(this, WriteFailureText(WriteResult::InUse), "ERROR");
+      return false;
+    }
   }
   MessageBox(this, "No Master Key present, select one and try again.", "ERROR");
   return false;

@@ -1,5 +1,7 @@
 // The key management window run as the main window runs it: listing, New,
 // Modify, Delete, the repaint that re-reads the book, and the book search.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
@@ -18,6 +20,7 @@
 #include "manage/book_search.h"
 #include "manage/keys_dlg.h"
 #include "manage/search_dlg.h"
+#include "platform/files/file_lock.h"
 #include "support/modal_script.h"
 #include "support/scripted_prompts.h"
 #include "support/widget_find.h"
@@ -123,6 +126,15 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
       d.OnDelete();
       d.OnModify();  // opens no modify window
     }
+    const int held = ::open(book.c_str(), O_RDONLY);  // by another program
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    {
+      LockPatience brief(std::chrono::milliseconds(20));
+      d.m_nKeyNumber = 1;
+      d.OnDelete();
+      d.OnModify();
+    }
+    ::close(held);
     WriteRecordAt(book, 1, twin);
     Pick(d, 3);
     EXPECT_EQ(Shown(d, {"keyNumber", "key1"}), "1 other-k1");
@@ -186,6 +198,7 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
                    question + "1", "CANCEL: The operation has been cancelled.", question + "3",
                    "DELETED: The Master Key has been successfully deleted."}) +
           QStringList(8, "ERROR: No Master Key present, select one and try again.") +
+          QStringList(2, "ERROR: The Key Book is in use by another program, try again later.") +
           QStringList({question + "1", kChanged, question + "1", kNotAccessible, modified(fresh)}));
   QStringList pickers;  // initial name, Save, replace question
   for (const Prompt& p : prompts.All())
