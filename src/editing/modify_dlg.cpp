@@ -41,8 +41,12 @@ CModifyDlg::~CModifyDlg() = default;
 
 int CModifyDlg::DoModal() {
   MasterKeyRecord record;
-  if (LoadRecord(m_strKeyBook.toStdString(), m_nKeyNumber, record, &m_loadedBytes) ==
-      LoadResult::Loaded) {
+  std::string bytes;
+  m_loadedBytes.reset();
+  if (LoadRecord(m_strKeyBook.toStdString(), m_nKeyNumber, record, &bytes) == LoadResult::Loaded &&
+      ShowsRecord(NamedRecordOf(m_nKeyNumber, bytes), m_strMasterKeyName, m_strKey, m_strEnlarge,
+                  m_strScramble)) {
+    m_loadedBytes = std::move(bytes);
     m_strScramble = QString::fromStdString(FormatScramble(record));
   }
   MessageBox(this, "Scramble is: " + m_strScramble, "SCRAMBLE");
@@ -55,7 +59,7 @@ void CModifyDlg::OnOK() {
   const WriteResult written =
       ChangeRecord(m_strKeyBook.toStdString(), m_nKeyNumber,
                    [&](std::string_view stored) -> std::optional<std::string> {
-                     if (stored != m_loadedBytes) return std::nullopt;
+                     if (!m_loadedBytes || stored != *m_loadedBytes) return std::nullopt;
                      return RecordBytes(record, Diagnostics());
                    });
   // Changed by another program: nothing to keep the window open for.

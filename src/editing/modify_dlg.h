@@ -2,8 +2,11 @@
 // "shell_rux MODIFY": changes one Master Key in place. The opener primes the
 // window with the record's book, number, name and stored texts; the record is
 // loaded once more to show its Scramble as a decimal text. OK writes only
-// over the record as it was loaded: one changed since by another program is
-// left as it is.
+// over that record as it was loaded: one that another program changed or
+// deleted, before the window opened or while it is open, is left as it is.
+#include <optional>
+#include <string>
+
 #include "editing/record_edit_dlg.h"
 
 namespace rux {
@@ -21,7 +24,8 @@ class CModifyDlg : public CRecordEditDlg {
   void OnOK() override;
 
  private:
-  std::string m_loadedBytes;  // the record as loaded; none when it was not present
+  // The record as loaded; none when it was not the record the window was given.
+  std::optional<std::string> m_loadedBytes;
 };
 
 }  // namespace rux

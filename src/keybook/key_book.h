@@ -108,10 +108,10 @@ struct StoreResult {
 };
 StoreResult StoreNewRecord(const std::string& path, MasterKeyRecord& record);
 
-// With shownBytes, only while the record still holds them (else Unchanged):
+// With isShown, only while it accepts the record's bytes (else Unchanged):
 // a record that another program replaced meanwhile is not deleted.
 WriteResult MarkDeleted(const std::string& path, int number,
-                        const std::string* shownBytes = nullptr);
+                        const std::function<bool(std::string_view storedBytes)>& isShown = {});
 void ListRecordsToConsole(const std::string& path, int first, int count);
 
 // Byte offsets of every occurrence of the text (UTF-8, searched as its

@@ -171,6 +171,7 @@ int FindFreeSlot(const std::string& path) {
 
 void ListRecordsToConsole(const std::string& path, int first, int count) {
   std::ostream& diag = Diagnostics();
+  if (diag.bad()) return;  // the listing goes nowhere: the book is not even opened
   BookFile file(path, Mode::ReadCreating);
   const unsigned records = RecordsIn(file.Size());
   diag << "\n Numero de Registros del Libro " << path << "_:_ " << DecimalText(records) << '\n';

@@ -111,9 +111,10 @@ StoreResult StoreNewRecord(const std::string& path, MasterKeyRecord& record) {
   return result;
 }
 
-WriteResult MarkDeleted(const std::string& path, int number, const std::string* shownBytes) {
+WriteResult MarkDeleted(const std::string& path, int number,
+                        const std::function<bool(std::string_view storedBytes)>& isShown) {
   return ChangeRecord(path, number, [&](std::string_view stored) -> std::optional<std::string> {
-    if (shownBytes && stored != *shownBytes) return std::nullopt;
+    if (isShown && !isShown(stored)) return std::nullopt;
     return DeletedMark();
   });
 }

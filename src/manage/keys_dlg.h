@@ -55,6 +55,7 @@ class CKeysDlg : public Dialog {
   Lookup FindListedName(const QString& name) const;
   // True when Nr names a live record of the book; otherwise says so.
   bool CheckNumberInBook();
+  bool Shows(const NamedRecord& stored) const;  // the record shown is that one
   QPushButton* AddButton(const QString& text, const QString& name, void (CKeysDlg::*handler)());
 
   RecordForm m_form;

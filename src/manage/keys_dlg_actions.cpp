@@ -56,12 +56,17 @@ void CKeysDlg::OnNew() {
 // Nr 0, beyond the last record (a number handed in that no shown record has
 // replaced yet) or a deleted slot: there is no Master Key to modify or
 // delete. Writing beyond the end would fill the book with empty records, and
-// a deleted slot would come back to life as a record with an empty name.
+// a deleted slot would come back to life as a record with an empty name. A
+// record that another program changed since it was shown is left alone too.
 bool CKeysDlg::CheckNumberInBook() {
   const std::string path = m_strKeyBook.toStdString();
   if (m_nKeyNumber > 0) {  // a number past the last record reads nothing
     const Lookup lookup = ReadFields(path, m_nKeyNumber);
-    if (lookup.record && !lookup.record->deleted) return true;
+    if (lookup.record && !lookup.record->deleted) {
+      if (Shows(*lookup.record)) return true;
+      MessageBox(this, WriteFailureText(WriteResult::Unchanged), "ERROR");
+      return false;
+    }
     if (lookup.open == OpenResult::InUse) {
       MessageBox(this, WriteFailureText(WriteResult::InUse), "ERROR");
       return false;
@@ -69,6 +74,10 @@ bool CKeysDlg::CheckNumberInBook() {
   }
   MessageBox(this, "No Master Key present, select one and try again.", "ERROR");
   return false;
+}
+
+bool CKeysDlg::Shows(const NamedRecord& stored) const {
+  return ShowsRecord(stored, m_strMasterKeyName, m_strKey, m_strEnlarge, m_strScramble);
 }
 
 void CKeysDlg::OnModify() {
@@ -94,10 +103,6 @@ void CKeysDlg::OnDelete() {
   if (!EnableButtons()) return;
   if (!CheckNumberInBook()) return;
   const std::string path = m_strKeyBook.toStdString();
-  // The record as it is while the user is asked: only that record is deleted.
-  MasterKeyRecord asked;
-  std::string askedBytes;
-  LoadRecord(path, m_nKeyNumber, asked, &askedBytes);
   const QString question =
       QString("ATTENTION! Do you really want to delete The Master Key number: %1")
           .arg(m_nKeyNumber);
@@ -106,7 +111,10 @@ void CKeysDlg::OnDelete() {
     return;
   }
   ListRecordsToConsole(path, m_nKeyNumber, 1);
-  const WriteResult deleted = MarkDeleted(path, m_nKeyNumber, &askedBytes);
+  // Only the record the user was asked about, were it changed during the question.
+  const WriteResult deleted = MarkDeleted(path, m_nKeyNumber, [this](std::string_view stored) {
+    return Shows(NamedRecordOf(m_nKeyNumber, stored));
+  });
   if (deleted != WriteResult::Written) {
     MessageBox(this, WriteFailureText(deleted), "ERROR");
     return;

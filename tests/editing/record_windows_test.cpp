@@ -29,9 +29,20 @@ class RecordWindows : public ::testing::Test {
     Window window;
     window.m_strKeyBook = QString::fromStdString(path.empty() ? book : path);
     window.m_nKeyNumber = number;
+    if constexpr (std::is_same_v<Window, CModifyDlg>) Prime(window);
     ModalScript modal;
     modal.Then<Window>(std::move(step));
     return window.DoModal();
+  }
+  // With the name and stored texts of its record, as the key window opens it.
+  static void Prime(CModifyDlg& window) {
+    const Lookup read = ReadFields(window.m_strKeyBook.toStdString(), window.m_nKeyNumber);
+    if (!read.record) return;
+    window.m_strMasterKeyName = QString::fromStdString(read.record->name);
+    for (int i = 0; i < 10; ++i)
+      window.m_strKey[i] = QString::fromStdString(read.record->fields[i]);
+    window.m_strEnlarge = QString::fromStdString(read.record->fields[10]);
+    window.m_strScramble = QString::fromStdString(read.record->fields[11]);
   }
   static QLineEdit* Field(QDialog& d, const QString& name) { return Child<QLineEdit>(&d, name); }
 
@@ -100,6 +111,14 @@ TEST_F(RecordWindows, WhatTheWindowsStoreShowAndSay) {
     WriteRecordAt(book, 1, KeyRecord("other"));
     ok(d);
   });
+  CModifyDlg late;  // opened on "other", which another program replaces first
+  late.m_strKeyBook = QString::fromStdString(book);
+  late.m_nKeyNumber = 1;
+  Prime(late);
+  WriteRecordAt(book, 1, KeyRecord("late"));
+  ModalScript modal;
+  modal.Then<CModifyDlg>(ok);
+  late.DoModal();
   WriteBytes(dir.File("plain"), "x");
   Run<CNewMasterKeyDlg>(
       [&](CNewMasterKeyDlg& d) {
@@ -107,8 +126,8 @@ TEST_F(RecordWindows, WhatTheWindowsStoreShowAndSay) {
         d.reject();
       },
       1, dir.File("plain") + "/book.dat");
-  EXPECT_EQ(ReadBytes(book), BytesOf(KeyRecord("other")));
-  EXPECT_EQ(kept, QStringList({"typed", "closed 2", "typed"}));  // 2: Cancel
+  EXPECT_EQ(ReadBytes(book), BytesOf(KeyRecord("late")));
+  EXPECT_EQ(kept, QStringList({"typed", "closed 2", "closed 2", "typed"}));  // 2: Cancel
   EXPECT_EQ(prompts.Boxes(),
             QStringList(
                 {"ENLARGE ERROR: " + warning, "SCRAMBLE ERROR: " + warning,
@@ -117,6 +136,8 @@ TEST_F(RecordWindows, WhatTheWindowsStoreShowAndSay) {
                  "MODIFY: The Key Book: " + QString::fromStdString(book) + "\nhas been modified.",
                  "SCRAMBLE: Scramble is: +.0000000000", "SCRAMBLE ERROR: " + warning,
                  "ERROR: The Key Book is in use by another program, try again later.",
+                 "ERROR: The Master Key has been changed by another program, nothing was written.",
+                 "SCRAMBLE: Scramble is: 3250000000.01",
                  "ERROR: The Master Key has been changed by another program, nothing was written.",
                  "ERROR: The Key Book is not accessible, access is denied."}));
   EXPECT_EQ(frozen, QStringList(5, "enlarge") << "scramble");

@@ -138,7 +138,12 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
     WriteRecordAt(book, 1, twin);
     Pick(d, 3);
     EXPECT_EQ(Shown(d, {"keyNumber", "key1"}), "1 other-k1");
-    d.OnDelete();
+    d.OnDelete();  // replaced during the question: left alone
+    d.OnDelete();  // nor deleted or modified while the window shows the old one
+    d.OnModify();
+    d.RefreshOnRepaint();
+    Pick(d, 0);
+    EXPECT_EQ(Shown(d, {"keyNumber", "key1"}), "1 swapped-k1");
     d.OnDelete();
     Click(d, "newKeyBook");
     d.RefreshOnRepaint();
@@ -199,7 +204,8 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
                    "DELETED: The Master Key has been successfully deleted."}) +
           QStringList(8, "ERROR: No Master Key present, select one and try again.") +
           QStringList(2, "ERROR: The Key Book is in use by another program, try again later.") +
-          QStringList({question + "1", kChanged, question + "1", kNotAccessible, modified(fresh)}));
+          QStringList({question + "1", kChanged, kChanged, kChanged, question + "1", kNotAccessible,
+                       modified(fresh)}));
   QStringList pickers;  // initial name, Save, replace question
   for (const Prompt& p : prompts.All())
     if (p.isPicker)
