@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <climits>
 
+#include "editing/record_edit_dlg.h"
 #include "keybook/key_book.h"
 #include "platform/seams/prompts.h"
 #include "platform/widgets/long_list.h"
@@ -104,7 +105,11 @@ void CKeysDlg::ShowSelected() {
   m_strMasterKeyName = m_form.nameList->itemText(selected);
   const Lookup found = FindListedName(m_strMasterKeyName);
   if (found.open != OpenResult::Ok) {
-    MessageBox(this, "The Key Book is not accessible, access is denied.", "ERROR");
+    MessageBox(this,
+               found.open == OpenResult::InUse
+                   ? WriteFailureText(WriteResult::InUse)
+                   : QString("The Key Book is not accessible, access is denied."),
+               "ERROR");
     m_form.keyBook->setFocus();
     return;
   }

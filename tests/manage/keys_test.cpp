@@ -133,6 +133,7 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
       d.m_nKeyNumber = 1;
       d.OnDelete();
       d.OnModify();
+      Pick(d, 0);
     }
     ::close(held);
     WriteRecordAt(book, 1, twin);
@@ -203,7 +204,7 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
                    question + "1", "CANCEL: The operation has been cancelled.", question + "3",
                    "DELETED: The Master Key has been successfully deleted."}) +
           QStringList(8, "ERROR: No Master Key present, select one and try again.") +
-          QStringList(2, "ERROR: The Key Book is in use by another program, try again later.") +
+          QStringList(3, "ERROR: The Key Book is in use by another program, try again later.") +
           QStringList({question + "1", kChanged, kChanged, kChanged, question + "1", kNotAccessible,
                        modified(fresh)}));
   QStringList pickers;  // initial name, Save, replace question
