@@ -118,6 +118,7 @@ void CKeysDlg::ShowSelected() {
   m_strEnlarge = QString::fromStdString(found.record->fields[10]);
   m_strScramble = QString::fromStdString(found.record->fields[11]);
   m_nKeyNumber = found.record->number;
+  m_shownName = m_strMasterKeyName;
   UpdateData(false);
 }
 

@@ -59,6 +59,7 @@ class CKeysDlg : public Dialog {
   QPushButton* AddButton(const QString& text, const QString& name, void (CKeysDlg::*handler)());
 
   RecordForm m_form;
+  QString m_shownName;  // of the record the fields show
   std::array<QPushButton*, 5> m_bookButtons{};
   BookSnapshot m_listed;  // the book the list shows
   bool m_repaintQueued = false;

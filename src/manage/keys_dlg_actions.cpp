@@ -77,7 +77,7 @@ bool CKeysDlg::CheckNumberInBook() {
 }
 
 bool CKeysDlg::Shows(const NamedRecord& stored) const {
-  return ShowsRecord(stored, m_strMasterKeyName, m_strKey, m_strEnlarge, m_strScramble);
+  return ShowsRecord(stored, m_shownName, m_strKey, m_strEnlarge, m_strScramble);
 }
 
 void CKeysDlg::OnModify() {
@@ -86,7 +86,7 @@ void CKeysDlg::OnModify() {
   CModifyDlg window(this);
   window.m_strKeyBook = m_strKeyBook;
   window.m_nKeyNumber = m_nKeyNumber;
-  window.m_strMasterKeyName = m_strMasterKeyName;
+  window.m_strMasterKeyName = m_shownName;  // not a text typed into the list since
   window.m_strKey = m_strKey;
   window.m_strEnlarge = m_strEnlarge;
   window.m_strScramble = m_strScramble;

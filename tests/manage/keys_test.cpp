@@ -139,6 +139,8 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
     WriteRecordAt(book, 1, twin);
     Pick(d, 3);
     EXPECT_EQ(Shown(d, {"keyNumber", "key1"}), "1 other-k1");
+    QTest::keyClicks(List(d)->lineEdit(), "zz");  // typed, read as Search reads it: no change
+    d.UpdateData(true);
     d.OnDelete();  // replaced during the question: left alone
     d.OnDelete();  // nor deleted or modified while the window shows the old one
     d.OnModify();
