@@ -44,8 +44,7 @@ int CModifyDlg::DoModal() {
   std::string bytes;
   m_loadedBytes.reset();
   if (LoadRecord(m_strKeyBook.toStdString(), m_nKeyNumber, record, &bytes) == LoadResult::Loaded &&
-      ShowsRecord(NamedRecordOf(m_nKeyNumber, bytes), m_strMasterKeyName, m_strKey, m_strEnlarge,
-                  m_strScramble)) {
+      (!m_shownRecord || NamedRecordOf(m_nKeyNumber, bytes) == *m_shownRecord)) {
     m_loadedBytes = std::move(bytes);
     m_strScramble = QString::fromStdString(FormatScramble(record));
   }

@@ -20,6 +20,10 @@ class CModifyDlg : public CRecordEditDlg {
   // Loads the record, shows "Scramble is: ", then runs the window.
   int DoModal() override;
 
+  // The record as its opener read and shows it: the window writes only over
+  // that record. None: over whatever the number holds when the window opens.
+  std::optional<NamedRecord> m_shownRecord;
+
  protected:
   void OnOK() override;
 

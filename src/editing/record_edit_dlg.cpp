@@ -60,16 +60,6 @@ QString WriteFailureText(const WriteResult& result) {
   }
 }
 
-bool ShowsRecord(const NamedRecord& stored, const QString& name,
-                 const std::array<QString, 10>& keys, const QString& enlarge,
-                 const QString& scramble) {
-  if (stored.deleted || QString::fromStdString(stored.name) != name) return false;
-  for (int i = 0; i < 10; ++i)
-    if (QString::fromStdString(stored.fields[i]) != keys[i]) return false;
-  return QString::fromStdString(stored.fields[10]) == enlarge &&
-         QString::fromStdString(stored.fields[11]) == scramble;
-}
-
 bool CRecordEditDlg::ReportWrite(const WriteResult& result) {
   if (result != WriteResult::Written) {
     MessageBox(this, WriteFailureText(result), "ERROR");

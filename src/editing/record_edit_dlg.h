@@ -15,12 +15,6 @@ namespace rux {
 // Why a Master Key did not reach its book, as the windows say it.
 QString WriteFailureText(const WriteResult& result);
 
-// Whether a record of the book is the one a window shows: the same name and
-// stored texts. A window acts on a record only while it is.
-bool ShowsRecord(const NamedRecord& stored, const QString& name,
-                 const std::array<QString, 10>& keys, const QString& enlarge,
-                 const QString& scramble);
-
 class CRecordEditDlg : public Dialog {
   Q_OBJECT
  public:

@@ -31,6 +31,8 @@ struct NamedRecord {
   std::string name;
   FieldTexts fields;
   bool deleted = false;  // holds the deleted mark
+
+  friend bool operator==(const NamedRecord&, const NamedRecord&) = default;
 };
 
 struct NameEntry {

@@ -118,7 +118,8 @@ void CKeysDlg::ShowSelected() {
   m_strEnlarge = QString::fromStdString(found.record->fields[10]);
   m_strScramble = QString::fromStdString(found.record->fields[11]);
   m_nKeyNumber = found.record->number;
-  m_shownName = m_strMasterKeyName;
+  m_shown = *found.record;
+  m_shownBook = m_strKeyBook;
   UpdateData(false);
 }
 

@@ -5,6 +5,7 @@
 // path, the Master Key name and its number back to the opener.
 #include <QString>
 #include <array>
+#include <optional>
 
 #include "editing/record_form.h"
 #include "keybook/key_book.h"
@@ -55,11 +56,14 @@ class CKeysDlg : public Dialog {
   Lookup FindListedName(const QString& name) const;
   // True when Nr names a live record of the book; otherwise says so.
   bool CheckNumberInBook();
-  bool Shows(const NamedRecord& stored) const;  // the record shown is that one
+  bool Shows(const NamedRecord& stored) const;  // the record shown is that one, in this book
   QPushButton* AddButton(const QString& text, const QString& name, void (CKeysDlg::*handler)());
 
   RecordForm m_form;
-  QString m_shownName;  // of the record the fields show
+  // The record the fields show, as read from its book (not as the fields
+  // give it back: they may have cut a damaged text), and that book.
+  std::optional<NamedRecord> m_shown;
+  QString m_shownBook;
   std::array<QPushButton*, 5> m_bookButtons{};
   BookSnapshot m_listed;  // the book the list shows
   bool m_repaintQueued = false;

@@ -60,7 +60,9 @@ void CKeysDlg::OnNew() {
 // record that another program changed since it was shown is left alone too.
 bool CKeysDlg::CheckNumberInBook() {
   const std::string path = m_strKeyBook.toStdString();
-  if (m_nKeyNumber > 0) {  // a number past the last record reads nothing
+  // Nothing of this book shown (none picked yet, or another book browsed to).
+  const bool shownHere = m_shown && m_shownBook == m_strKeyBook;
+  if (shownHere && m_nKeyNumber > 0) {  // a number past the last record reads nothing
     const Lookup lookup = ReadFields(path, m_nKeyNumber);
     if (lookup.record && !lookup.record->deleted) {
       if (Shows(*lookup.record)) return true;
@@ -77,7 +79,7 @@ bool CKeysDlg::CheckNumberInBook() {
 }
 
 bool CKeysDlg::Shows(const NamedRecord& stored) const {
-  return ShowsRecord(stored, m_shownName, m_strKey, m_strEnlarge, m_strScramble);
+  return m_shown && m_shownBook == m_strKeyBook && stored == *m_shown;
 }
 
 void CKeysDlg::OnModify() {
@@ -86,7 +88,8 @@ void CKeysDlg::OnModify() {
   CModifyDlg window(this);
   window.m_strKeyBook = m_strKeyBook;
   window.m_nKeyNumber = m_nKeyNumber;
-  window.m_strMasterKeyName = m_shownName;  // not a text typed into the list since
+  window.m_strMasterKeyName = QString::fromStdString(m_shown->name);  // not a text typed since
+  window.m_shownRecord = m_shown;
   window.m_strKey = m_strKey;
   window.m_strEnlarge = m_strEnlarge;
   window.m_strScramble = m_strScramble;

@@ -43,6 +43,7 @@ class RecordWindows : public ::testing::Test {
       window.m_strKey[i] = QString::fromStdString(read.record->fields[i]);
     window.m_strEnlarge = QString::fromStdString(read.record->fields[10]);
     window.m_strScramble = QString::fromStdString(read.record->fields[11]);
+    window.m_shownRecord = read.record;
   }
   static QLineEdit* Field(QDialog& d, const QString& name) { return Child<QLineEdit>(&d, name); }
 
