@@ -120,7 +120,7 @@ TEST_F(KeysTest, FromNoBookThroughNewModifyAndDeleteEveryNumberIsKept) {
     EXPECT_EQ(Shown(d, {"keyNumber"}), "4");
     Pick(d, 0);
     d.RefreshOnRepaint();  // reads the fields back, the damaged key cut to 64
-    d.OnDelete();         // cancelled
+    d.OnDelete();          // cancelled
     Pick(d, 2);
     Click(d, "delete");
     EXPECT_EQ(Entries(d), QStringList({"one", "added", "deux", "dup"}));
