@@ -1,5 +1,7 @@
 #include "exit_status.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 
 namespace rux4 {
@@ -27,6 +29,10 @@ const char* StatusName(int status) {
 
 std::string WithReason(const std::string& what, int errnum) {
   return what + ": " + std::strerror(errnum);
+}
+
+const char* NotRegular(unsigned mode) {
+  return S_ISDIR(mode) ? " is a folder" : " is not a regular file";
 }
 
 }  // namespace rux4

@@ -32,4 +32,8 @@ class Failure : public std::runtime_error {
 // "<what>: <strerror(errnum)>"
 std::string WithReason(const std::string& what, int errnum);
 
+// What a file of this mode (st_mode) that is not a regular file is:
+// " is a folder" or " is not a regular file".
+const char* NotRegular(unsigned mode);
+
 }  // namespace rux4

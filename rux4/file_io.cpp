@@ -43,8 +43,8 @@ Descriptor OpenForReading(const std::string& path, const char* what, int status,
         status, WithReason(std::string("cannot examine the ") + what + " " + Quoted(path), errno));
   }
   if (!S_ISREG(info.st_mode)) {
-    throw Failure(status, std::string("the ") + what + " " + Quoted(path) +
-                              (S_ISDIR(info.st_mode) ? " is a folder" : " is not a regular file"));
+    throw Failure(status,
+                  std::string("the ") + what + " " + Quoted(path) + NotRegular(info.st_mode));
   }
   ::fcntl(file.Get(), F_SETFL, ::fcntl(file.Get(), F_GETFL) & ~O_NONBLOCK);
   size = static_cast<std::uint64_t>(info.st_size);

@@ -36,8 +36,7 @@ SecretBytes ReadMasterKeyMaterial(const std::string& bookPath, int number) {
     throw Failure(EXIT_KEY_BOOK, WithReason("cannot open " + book, errno));
   }
   if (!S_ISREG(info.st_mode)) {  // reading a FIFO would wait for a writer
-    throw Failure(EXIT_KEY_BOOK,
-                  book + (S_ISDIR(info.st_mode) ? " is a folder" : " is not a regular file"));
+    throw Failure(EXIT_KEY_BOOK, book + NotRegular(info.st_mode));
   }
 
   rux::Lookup lookup;

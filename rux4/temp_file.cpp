@@ -105,8 +105,7 @@ TempFile::TempFile(const std::string& finalPath, const char* what)
   struct stat info {};
   if (::stat(finalPath.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
     throw Failure(EXIT_CANT_CREATE,
-                  std::string("the ") + what + " " + quoted +
-                      (S_ISDIR(info.st_mode) ? " is a folder" : " is not a regular file"));
+                  std::string("the ") + what + " " + quoted + NotRegular(info.st_mode));
   }
   const std::string folder = FolderOf(finalPath);
   RemoveStale(folder, TempPrefix(finalPath));
@@ -126,13 +125,18 @@ TempFile::TempFile(const std::string& finalPath, const char* what)
     }
   }
   if (fd_ < 0) {
-    throw Failure(EXIT_CANT_CREATE,
-                  WithReason(std::string("cannot create the ") + what + " " + quoted, error));
+    CannotCreate(error);
   }
   ::flock(fd_, LOCK_EX | LOCK_NB);  // a new file: nobody else holds it
 }
 
 TempFile::~TempFile() { Discard(); }
+
+void TempFile::CannotCreate(int error) const {
+  throw Failure(
+      EXIT_CANT_CREATE,
+      WithReason(std::string("cannot create the ") + what_ + " " + Quoted(finalPath_), error));
+}
 
 void TempFile::Discard() {
   if (fd_ >= 0) ::close(fd_);
@@ -159,9 +163,7 @@ void TempFile::NameForCommit() {
     if (error == 0) {
       path_ = candidate;
     } else if (error != EEXIST || attempt == 100) {
-      throw Failure(
-          EXIT_CANT_CREATE,
-          WithReason(std::string("cannot create the ") + what_ + " " + Quoted(finalPath_), error));
+      CannotCreate(error);
     }
   }
 }
@@ -174,9 +176,7 @@ void TempFile::CommitReplacing() {
     StopSignalsBlocked blocked;
     NameForCommit();
     if (::rename(path_.c_str(), finalPath_.c_str()) != 0) {
-      throw Failure(
-          EXIT_CANT_CREATE,
-          WithReason(std::string("cannot create the ") + what_ + " " + Quoted(finalPath_), errno));
+      CannotCreate(errno);
     }
     path_.clear();
   }
@@ -188,9 +188,7 @@ bool TempFile::CommitIfAbsent() {
   Flush();
   const int error = path_.empty() ? LinkUnnamed(fd_, finalPath_) : LinkNamed(path_, finalPath_);
   if (error != 0 && error != EEXIST) {
-    throw Failure(
-        EXIT_CANT_CREATE,
-        WithReason(std::string("cannot create the ") + what_ + " " + Quoted(finalPath_), error));
+    CannotCreate(error);
   }
   Discard();  // the file stays under its final name, if it got it
   if (error == EEXIST) return false;

@@ -33,6 +33,7 @@ class TempFile {
   bool CommitIfAbsent();
 
  private:
+  [[noreturn]] void CannotCreate(int error) const;
   void Flush();
   void NameForCommit();
   void Discard();

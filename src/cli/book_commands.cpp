@@ -236,9 +236,9 @@ int Delete(Arguments& args, Streams&) {
   const int number = RecordNumber(args.Next("N"));
   args.Done();
   RequireBook(path);
-  const WriteResult written = ChangeRecord(path, number, [&](std::string_view bytes) {
+  const WriteResult written = MarkDeleted(path, number, [&](std::string_view bytes) {
     RequireLive(path, number, !bytes.empty(), IsDeletedRecord(bytes));
-    return std::optional<std::string>(DeletedMark());
+    return true;
   });
   if (written != WriteResult::Written) Fail(FailureText(written));
   return kOk;

@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <new>
 
 #include "platform/files/file_lock.h"
+#include "platform/files/write_all.h"
 
 namespace rux {
 namespace {
@@ -80,6 +82,15 @@ std::uint64_t BookFile::Size() const {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
+unsigned BookFile::Records() const {
+  const std::uint64_t count = Size() / RECORD_SIZE;
+  return count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
+}
+
+bool BookFile::ReadWholeRecord(int number, char* bytes) const {
+  return number > 0 && ReadAt(RecordOffset(number), bytes, RECORD_SIZE) == RECORD_SIZE;
+}
+
 std::size_t BookFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t size) const {
   std::size_t done = 0;
   while (fd_ >= 0 && done < size) {
@@ -102,30 +113,12 @@ std::size_t BookFile::ReadNext(char* buffer, std::size_t size) {
   return done;
 }
 
-namespace {
-
-// 0 when every byte reached the file, else the reason.
-int WriteAll(int fd, std::uint64_t offset, std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put =
-        ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) return errno;
-    if (put == 0) return EIO;
-    done += static_cast<std::size_t>(put);
-  }
-  return 0;
-}
-
-}  // namespace
-
 bool BookFile::WriteAt(std::uint64_t offset, std::string_view bytes) {
   if (fd_ < 0) return false;
   const std::uint64_t oldSize = Size();
   std::string old(bytes.size(), '\0');
   old.resize(ReadAt(offset, old.data(), old.size()));
-  error_ = WriteAll(fd_, offset, bytes);
+  error_ = WriteAllAt(fd_, offset, bytes);
   if (error_ == 0 && ::fsync(fd_) != 0) error_ = errno;
   if (error_ != 0) PutBack(offset, old, oldSize);
   Wipe(old.data(), old.size());  // the old record's keys
@@ -140,7 +133,7 @@ void Wipe(char* bytes, std::size_t size) {
 // Undoes a write that did not complete: a book is never left with part of a
 // record.
 void BookFile::PutBack(std::uint64_t offset, std::string_view old, std::uint64_t oldSize) {
-  WriteAll(fd_, offset, old);
+  WriteAllAt(fd_, offset, old);
   if (Size() > oldSize) {
     while (::ftruncate(fd_, static_cast<off_t>(oldSize)) != 0 && errno == EINTR) {
     }

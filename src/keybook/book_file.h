@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "keybook/key_book.h"
 #include "keybook/master_key_record.h"
@@ -36,9 +37,15 @@ class BookFile {
   // EWOULDBLOCK when another program kept it locked.
   int Error() const { return error_; }
   std::uint64_t Size() const;  // 0 when not open
+  // Whole records in the book (at most UINT_MAX): bytes after the last whole
+  // record belong to none.
+  unsigned Records() const;
 
   // Reads up to size bytes at offset; fewer at the end of the file or on an error.
   std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t size) const;
+  // Record number into bytes (RECORD_SIZE of them), when the book holds the
+  // whole of it.
+  bool ReadWholeRecord(int number, char* bytes) const;
   // Reads the next bytes of a sequential pass from the start.
   std::size_t ReadNext(char* buffer, std::size_t size);
 
@@ -86,8 +93,24 @@ void ForEachRecord(BookFile& file, OnRecord&& onRecord) {
   }
 }
 
+// Where record number (from 1) begins.
+inline std::uint64_t RecordOffset(int number) {
+  return static_cast<std::uint64_t>(number - 1) * RECORD_SIZE;
+}
+
 // Overwrites bytes that held keys before their memory is given back.
 void Wipe(char* bytes, std::size_t size);
+
+// Record bytes hold keys: wiped when they go, also when an operation gives up
+// with an exception.
+struct WipedText {
+  explicit WipedText(std::size_t size) : text(size, '\0') {}
+  explicit WipedText(std::string&& bytes) : text(std::move(bytes)) {}
+  WipedText(const WipedText&) = delete;
+  WipedText& operator=(const WipedText&) = delete;
+  ~WipedText() { Wipe(text.data(), text.size()); }
+  std::string text;
+};
 
 // Ok when the file is open, else why not.
 OpenResult OpenResultOf(const BookFile& file);

@@ -17,11 +17,6 @@ using Mode = BookFile::Mode;
 
 std::string DecimalText(std::uint64_t value) { return std::to_string(value); }
 
-unsigned RecordsIn(std::uint64_t size) {
-  const std::uint64_t count = size / RECORD_SIZE;
-  return count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
-}
-
 }  // namespace
 
 OpenResult OpenResultOf(const BookFile& file) {
@@ -48,7 +43,7 @@ bool IsDeletedRecord(std::string_view recordBytes) {
 }
 
 unsigned CountRecords(const std::string& path) {
-  return RecordsIn(BookFile(path, Mode::ReadCreating).Size());
+  return BookFile(path, Mode::ReadCreating).Records();
 }
 
 bool ForEachName(const std::string& path,
@@ -96,34 +91,14 @@ Lookup FindByName(const std::string& path, const std::string& name) {
   return lookup;
 }
 
-namespace {
-
-// A record's bytes hold its keys: they are wiped when the buffer goes, so no
-// copy stays behind on the stack.
-struct RecordBuffer {
-  char bytes[RECORD_SIZE] = {};
-  RecordBuffer() = default;
-  RecordBuffer(const RecordBuffer&) = delete;
-  RecordBuffer& operator=(const RecordBuffer&) = delete;
-  ~RecordBuffer() { Wipe(bytes, RECORD_SIZE); }
-  std::string_view View() const { return std::string_view(bytes, RECORD_SIZE); }
-};
-
-// Record number, when the book holds the whole of it.
-bool ReadWholeRecord(const BookFile& file, int number, RecordBuffer& buffer) {
-  return number > 0 && file.ReadAt(static_cast<std::uint64_t>(number - 1) * RECORD_SIZE,
-                                   buffer.bytes, RECORD_SIZE) == RECORD_SIZE;
-}
-
-}  // namespace
-
 Lookup ReadFields(const std::string& path, int number) {
   Lookup lookup;
   BookFile file(path, Mode::ReadExisting);
   lookup.open = OpenResultOf(file);
   if (lookup.open != OpenResult::Ok) return lookup;
-  RecordBuffer buffer;
-  if (ReadWholeRecord(file, number, buffer)) lookup.record = NamedRecordOf(number, buffer.View());
+  WipedText buffer(RECORD_SIZE);
+  if (file.ReadWholeRecord(number, buffer.text.data()))
+    lookup.record = NamedRecordOf(number, buffer.text);
   return lookup;
 }
 
@@ -132,13 +107,12 @@ LoadResult LoadRecord(const std::string& path, int number, MasterKeyRecord& reco
   std::ostream& diag = Diagnostics();
   if (storedBytes) storedBytes->clear();
   BookFile file(path, Mode::ReadCreating);
-  const unsigned count = RecordsIn(file.Size());
-  RecordBuffer buffer;
-  if (!ReadWholeRecord(file, number, buffer)) {
+  WipedText buffer(RECORD_SIZE);
+  if (!file.ReadWholeRecord(number, buffer.text.data())) {
     diag << "lo siento registro no existente; Repita la Operacion" << std::flush;
     return LoadResult::NotPresent;
   }
-  const std::string_view recordBytes = buffer.View();
+  const std::string_view recordBytes = buffer.text;
   if (storedBytes) storedBytes->assign(recordBytes);
   if (IsDeletedRecord(recordBytes)) {
     diag << "\nImposible Seleccionar Un Registro Borrado Operacion Cancelada" << std::flush;
@@ -148,7 +122,7 @@ LoadResult LoadRecord(const std::string& path, int number, MasterKeyRecord& reco
   PrintRecord(diag, record);
   diag << "numero :_" << DecimalText(number) << " activado satisfactoriamente\n" << std::flush;
   record.recordNumber = number;
-  record.recordCount = count;
+  record.recordCount = file.Records();
   record.bookPath = path;
   return LoadResult::Loaded;
 }
@@ -173,15 +147,15 @@ void ListRecordsToConsole(const std::string& path, int first, int count) {
   std::ostream& diag = Diagnostics();
   if (diag.bad()) return;  // the listing goes nowhere: the book is not even opened
   BookFile file(path, Mode::ReadCreating);
-  const unsigned records = RecordsIn(file.Size());
+  const unsigned records = file.Records();
   diag << "\n Numero de Registros del Libro " << path << "_:_ " << DecimalText(records) << '\n';
   for (int i = 0; i < count; ++i) {
     const long long number = static_cast<long long>(first) + i;
     if (number <= 0 || number > records) continue;
-    RecordBuffer buffer;
-    if (!ReadWholeRecord(file, static_cast<int>(number), buffer)) continue;
+    WipedText buffer(RECORD_SIZE);
+    if (!file.ReadWholeRecord(static_cast<int>(number), buffer.text.data())) continue;
     const auto piece = [&buffer](int offset, int width) {
-      return Cp1252ToUtf8(std::string_view(buffer.bytes + offset, width));
+      return Cp1252ToUtf8(std::string_view(buffer.text).substr(offset, width));
     };
     diag << "clave n_" << DecimalText(number) << " _: " << piece(0, NAME_WIDTH) << '\n';
     for (int n = 1; n <= KEY_COUNT; ++n) diag << piece(KeyOffset(n), KEY_WIDTH) << '\n';

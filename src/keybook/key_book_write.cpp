@@ -14,38 +14,20 @@ std::ostream* g_diagnostics = nullptr;
 
 const char* const kNotOpened = " Error no se ha abierto el fichero";
 
-unsigned CountOf(const BookFile& file) {
-  const std::uint64_t count = file.Size() / RECORD_SIZE;
-  return count > UINT_MAX ? UINT_MAX : static_cast<unsigned>(count);
-}
-
-std::uint64_t OffsetOf(int number) { return static_cast<std::uint64_t>(number - 1) * RECORD_SIZE; }
-
-// Record bytes hold keys: wiped when they go, also when a change gives up
-// with an exception.
-struct WipedText {
-  explicit WipedText(std::size_t size) : text(size, '\0') {}
-  explicit WipedText(std::string&& bytes) : text(std::move(bytes)) {}
-  WipedText(const WipedText&) = delete;
-  WipedText& operator=(const WipedText&) = delete;
-  ~WipedText() { Wipe(text.data(), text.size()); }
-  std::string text;
-};
-
 WriteResult NotOpened(const BookFile& file) {
   Diagnostics() << kNotOpened << std::flush;
   return {file.Error() == EWOULDBLOCK ? WriteResult::InUse : WriteResult::Failed, file.Error()};
 }
 
 WriteResult WriteBytes(BookFile& file, int number, std::string_view bytes) {
-  if (file.WriteAt(OffsetOf(number), bytes)) return WriteResult::Written;
+  if (file.WriteAt(RecordOffset(number), bytes)) return WriteResult::Written;
   return {WriteResult::Failed, file.Error()};
 }
 
 // The record after the last whole record, over any bytes a write cut short
 // left there.
 WriteResult Append(BookFile& file, MasterKeyRecord& record) {
-  const unsigned count = CountOf(file);
+  const unsigned count = file.Records();
   record.recordCount = count;
   if (!record.HasBook()) {
     Diagnostics() << "Error no se puede realizar la operacion hasta que abra un libro de claves"
@@ -72,8 +54,7 @@ WriteResult ChangeRecord(
   BookFile file(path, BookFile::Mode::Write);
   if (!file.IsOpen()) return NotOpened(file);
   WipedText stored(RECORD_SIZE);
-  if (file.ReadAt(OffsetOf(number), stored.text.data(), RECORD_SIZE) < RECORD_SIZE)
-    stored.text.clear();
+  if (!file.ReadWholeRecord(number, stored.text.data())) stored.text.clear();
   std::optional<std::string> bytes = change(stored.text);
   if (!bytes) return WriteResult::Unchanged;
   const WipedText written{std::move(*bytes)};
@@ -106,7 +87,7 @@ StoreResult StoreNewRecord(const std::string& path, MasterKeyRecord& record) {
     result.write = Append(file, record);
     return result;
   }
-  record.recordCount = CountOf(file);
+  record.recordCount = file.Records();
   result.write = WriteBytes(file, result.slot, RecordBytes(record, Diagnostics()));
   return result;
 }

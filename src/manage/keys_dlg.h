@@ -54,9 +54,8 @@ class CKeysDlg : public Dialog {
   // Enables OK, Search, New, Delete and Modify when a book is held; true then.
   bool EnableButtons();
   Lookup FindListedName(const QString& name) const;
-  // True when Nr names a live record of the book; otherwise says so.
+  // True when Nr names a live record of the book, the one shown; otherwise says so.
   bool CheckNumberInBook();
-  bool Shows(const NamedRecord& stored) const;  // the record shown is that one, in this book
   QPushButton* AddButton(const QString& text, const QString& name, void (CKeysDlg::*handler)());
 
   RecordForm m_form;

@@ -60,12 +60,11 @@ void CKeysDlg::OnNew() {
 // record that another program changed since it was shown is left alone too.
 bool CKeysDlg::CheckNumberInBook() {
   const std::string path = m_strKeyBook.toStdString();
-  // Nothing of this book shown (none picked yet, or another book browsed to).
-  const bool shownHere = m_shown && m_shownBook == m_strKeyBook;
-  if (shownHere && m_nKeyNumber > 0) {  // a number past the last record reads nothing
-    const Lookup lookup = ReadFields(path, m_nKeyNumber);
+  // Nothing of this book shown: none picked yet, or another book browsed to.
+  if (m_shown && m_shownBook == m_strKeyBook && m_nKeyNumber > 0) {
+    const Lookup lookup = ReadFields(path, m_nKeyNumber);  // past the last record: nothing
     if (lookup.record && !lookup.record->deleted) {
-      if (Shows(*lookup.record)) return true;
+      if (*lookup.record == *m_shown) return true;
       MessageBox(this, WriteFailureText(WriteResult::Unchanged), "ERROR");
       return false;
     }
@@ -76,10 +75,6 @@ bool CKeysDlg::CheckNumberInBook() {
   }
   MessageBox(this, "No Master Key present, select one and try again.", "ERROR");
   return false;
-}
-
-bool CKeysDlg::Shows(const NamedRecord& stored) const {
-  return m_shown && m_shownBook == m_strKeyBook && stored == *m_shown;
 }
 
 void CKeysDlg::OnModify() {
@@ -116,7 +111,7 @@ void CKeysDlg::OnDelete() {
   ListRecordsToConsole(path, m_nKeyNumber, 1);
   // Only the record the user was asked about, were it changed during the question.
   const WriteResult deleted = MarkDeleted(path, m_nKeyNumber, [this](std::string_view stored) {
-    return Shows(NamedRecordOf(m_nKeyNumber, stored));
+    return NamedRecordOf(m_nKeyNumber, stored) == *m_shown;
   });
   if (deleted != WriteResult::Written) {
     MessageBox(this, WriteFailureText(deleted), "ERROR");

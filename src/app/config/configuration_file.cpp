@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/files/file_lock.h"
+#include "platform/files/write_all.h"
 
 namespace rux {
 
@@ -80,17 +81,6 @@ class HeldFile {
   int fd_ = -1;
 };
 
-int WriteAll(int fd, const QByteArray& bytes) {
-  qsizetype done = 0;
-  while (done < bytes.size()) {
-    const ssize_t put = ::write(fd, bytes.constData() + done, bytes.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return put < 0 ? errno : EIO;
-    done += put;
-  }
-  return 0;
-}
-
 // Writes the bytes to a new owner-only file beside path and puts it at path:
 // over the file there (replace), or only while there still is none. 0 or
 // the reason; EEXIST when a file came to the path meanwhile.
@@ -98,7 +88,7 @@ int PutInPlace(const std::string& path, const QByteArray& bytes, bool replace) {
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);  // mode 0600
   if (fd < 0) return errno;
-  int error = WriteAll(fd, bytes);
+  int error = WriteAllAt(fd, 0, std::string_view(bytes.constData(), bytes.size()));
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error == 0) {
