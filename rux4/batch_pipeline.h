@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 #pragma once
 // A file moved through a transform in batches: one thread reads the batches in
 // order, worker threads transform them side by side, and the calling thread

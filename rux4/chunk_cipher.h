@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 #pragma once
 // The chunks of a version 2 encoded file (layout in file_format.h): each sealed
 // on its own, so any number of threads can seal or open them at once.

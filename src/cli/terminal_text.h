@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 #pragma once
 // What the command line prints from Key Books, configurations and the
 // engine, made safe for a terminal: every control character (C0, DEL and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // The configuration file: its bytes, and "Save" and "Browse" beside "CONFIGURATION:".
 
 #include "app/config/configuration.h"

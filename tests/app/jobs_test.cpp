@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // ENCODE and DECODE from the main window: entries, boxes, console, the engine's items, failures.
 #include <QDir>
 #include <QFile>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // Choosing a Key Book and a Master Key in the main window, and the log panel's buttons.
 #include <cstdio>
 #include <functional>

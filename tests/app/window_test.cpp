@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // Start-up, the simple buttons, the way out, screen readers and keyboard users, dropped files.
 #include <unistd.h>
 #include <QAction>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // shell_rux-cli: commands in process, byte for byte; the built program many
 // times at once and under a file-size limit.
 #include <fcntl.h>

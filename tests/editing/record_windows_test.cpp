@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // The new master key window and the modify window, run as the key management
 // window runs them: what they store, show and say.
 #include <fcntl.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // What the engine is handed, the console's cut of the job's texts, and the job
 // procedure on a window without widgets, as a program without windows runs it.
 #include <QString>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // The operations on a book file, and other programs using it at the same time.
 #include <fcntl.h>
 #include <signal.h>

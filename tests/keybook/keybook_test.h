@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 #pragma once
 // The worked example record, byte for byte and in memory, and the fixture of
 // every Key Book test: a book path in a fresh folder, the diagnostics captured.

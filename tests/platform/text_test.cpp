@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // The text helpers, the same whatever the locale (the Windows-1252 codec,
 // number conversion, the log's time stamp), and starting another program:
 // the command-line splitting rules and the program lookup.

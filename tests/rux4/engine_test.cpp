@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 // The engine program and library: refusals, races, stops, the encoded file's
 // layout, stored and damaged files, a source that changes size.
 #include <fcntl.h>

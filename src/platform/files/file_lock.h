@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 #pragma once
 // Advisory locks on whole files between programs (flock): many readers or
 // one writer. A lock belongs to the open file it was taken on and goes when

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 #include "platform/files/write_all.h"
 
 #include <unistd.h>

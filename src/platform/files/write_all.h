@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The shell_rux developers
 #pragma once
 // Writing a whole buffer to a file, through short writes and interruptions.
 #include <cstdint>
